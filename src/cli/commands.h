@@ -1,0 +1,14 @@
+// The sub-commands of `kts`.
+#pragma once
+
+namespace kts::cli {
+
+struct SubCommand {
+  const char* name;
+  const char* summary;
+  int (*run)(int argc, char** argv);  // argv[0] is the sub-command's name
+};
+
+int RunPorts(int argc, char** argv);
+
+}  // namespace kts::cli

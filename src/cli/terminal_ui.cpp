@@ -1,0 +1,98 @@
+#include "cli/terminal_ui.h"
+
+#include <unistd.h>
+
+namespace kts::cli {
+namespace {
+
+// Message boxes may hold several lines; the terminal shows them indented.
+void PrintIndented(std::FILE* out, std::string_view text) {
+  std::string line;
+  for (char c : text) {
+    if (c == '\n') {
+      std::fprintf(out, "  %s\n", line.c_str());
+      line.clear();
+    } else {
+      line += c;
+    }
+  }
+  if (!line.empty()) std::fprintf(out, "  %s\n", line.c_str());
+}
+
+const char* AnswerText(Answer a) {
+  switch (a) {
+    case Answer::Yes: return "Yes";
+    case Answer::No: return "No";
+    case Answer::Cancel: return "Cancel";
+    default: return "OK";
+  }
+}
+
+}  // namespace
+
+void TerminalUi::endProgressLine() {
+  if (progressShown_) {
+    std::fputc('\n', err_);
+    progressShown_ = false;
+  }
+}
+
+void TerminalUi::setStatus(std::string_view text, bool) {
+  if (quiet || text.empty() || text == lastStatus_) return;
+  lastStatus_ = std::string(text);
+  endProgressLine();
+  std::fprintf(err_, "%s\n", lastStatus_.c_str());
+}
+
+Answer TerminalUi::message(const Message& m) {
+  endProgressLine();
+  lastMessage = m.text;
+  std::fprintf(err_, "%s:\n", m.caption.empty() ? "KTS Logger" : m.caption.c_str());
+  PrintIndented(err_, m.text);
+  if (m.buttons == Buttons::Ok) return Answer::Ok;
+  Answer a = m.defaultAnswer;
+  if (answerYes && (m.buttons == Buttons::YesNo || m.buttons == Buttons::YesNoCancel))
+    a = Answer::Yes;
+  std::fprintf(err_, "  -> %s\n", AnswerText(a));
+  return a;
+}
+
+int TerminalUi::ask(const Question& q) {
+  endProgressLine();
+  lastMessage = q.text;
+  std::fprintf(err_, "%s:\n", q.caption.c_str());
+  if (!q.heading.empty()) PrintIndented(err_, q.heading);
+  PrintIndented(err_, q.text);
+  for (const QuestionButton& b : q.buttons)
+    if (b.id == q.defaultId) std::fprintf(err_, "  -> %s\n", b.text.c_str());
+  if (q.defaultId == kQuestionClosed) std::fprintf(err_, "  -> Cancel\n");
+  return q.defaultId;
+}
+
+std::optional<std::string> TerminalUi::chooseFile(const FileRequest&) {
+  std::optional<std::string> f = nextFile;
+  nextFile.reset();
+  return f;
+}
+
+std::optional<std::string> TerminalUi::askText(const TextRequest&) {
+  std::optional<std::string> t = nextText;
+  nextText.reset();
+  return t;
+}
+
+void TerminalUi::progress(int percent, std::string_view text) {
+  if (quiet) return;
+  if (isatty(fileno(err_))) {
+    std::fprintf(err_, "\r%3d%%  %.*s\033[K", percent, static_cast<int>(text.size()), text.data());
+    std::fflush(err_);
+    progressShown_ = true;
+    return;
+  }
+  // Into a log: one line every ten percent.
+  if (percent / 10 == lastProgressDecile_) return;
+  lastProgressDecile_ = percent / 10;
+  std::fprintf(err_, "%3d%%  %.*s\n", percent, static_cast<int>(text.size()), text.data());
+}
+
+}  // namespace kts::cli
