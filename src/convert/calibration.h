@@ -14,7 +14,7 @@ double ConvertPolynomial(int32_t raw, const Coefficients& c);
 
 // Thermistor: L = ln(1/x − 1), s = c0 + c1·L + c2·L² + c3·L³, T = 1/s − 273.15.
 // raw = 2^24 gives −273.15; raw 0, a negative raw or one above 2^24, and
-// s = 0 or NaN give the invalid marker −1000.
+// s = 0, NaN or infinite give the invalid marker −1000.
 double ConvertTemperature(int32_t raw, const Coefficients& c);
 
 // The temperature equation for type 'T' and for every channel of a model
