@@ -86,7 +86,8 @@ struct Bench {
       ChannelRange range;
       for (int i = 0; i < kSamples; ++i) {
         const uint32_t word = words[static_cast<size_t>(i) * kChannels + static_cast<size_t>(c)];
-        const float v = StoredValue(ConvertRaw(CorrectRollover(word, type, 0xFF, false), type, k, false));
+        const float v =
+            StoredValue(ConvertRaw(CorrectRollover(word, type, 0xFF, false), type, k, false));
         row[i] = v;
         range.add(v);
       }

@@ -18,7 +18,7 @@ namespace {
 constexpr float kEmptyMinimum = -30000.0f;
 constexpr float kEmptyMaximum = 30000.0f;
 constexpr double kMinimumWidth = 0.0009f;  // float, as the plot has always held it
-constexpr double kRelativeWidth = 1e-6;     // about 8 float steps at any magnitude
+constexpr double kRelativeWidth = 1e-6;    // about 8 float steps at any magnitude
 
 // Widens [lo, hi] to the smallest sane width, computed in double so that
 // the width is not lost in float rounding; the result stays within the

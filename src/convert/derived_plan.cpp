@@ -29,48 +29,80 @@ DerivedSources FindDerivedSources(std::span<const uint8_t> measuredTypes) {
   for (size_t i = 0; i < measuredTypes.size(); ++i) {
     const int c = static_cast<int>(i);
     switch (measuredTypes[i]) {
-      case 'P': case 'L': first(s.pressure, c); break;
-      case 'T': first(s.temperature, c); break;
-      case 'C': first(s.conductivity, c); break;
-      case 'D': case 'K': first(s.oxygen, c); break;
-      case 'J': first(s.optode, c); break;
-      default: break;
+      case 'P':
+      case 'L':
+        first(s.pressure, c);
+        break;
+      case 'T':
+        first(s.temperature, c);
+        break;
+      case 'C':
+        first(s.conductivity, c);
+        break;
+      case 'D':
+      case 'K':
+        first(s.oxygen, c);
+        break;
+      case 'J':
+        first(s.optode, c);
+        break;
+      default:
+        break;
     }
   }
   return s;
 }
 
-bool IsTideAndWaveModel(std::string_view model) { return Contains(model, "HKV"); }
+bool IsTideAndWaveModel(std::string_view model) {
+  return Contains(model, "HKV");
+}
 
 uint8_t DerivedTypeLetter(DerivedQuantity q, SoundSpeedEquation soundSpeed) {
   switch (q) {
-    case DerivedQuantity::Depth: return kTypeDepth;
-    case DerivedQuantity::Salinity: return 'S';
-    case DerivedQuantity::SpecificConductivity: return 's';
-    case DerivedQuantity::OxygenConcentration: return 'X';
+    case DerivedQuantity::Depth:
+      return kTypeDepth;
+    case DerivedQuantity::Salinity:
+      return 'S';
+    case DerivedQuantity::SpecificConductivity:
+      return 's';
+    case DerivedQuantity::OxygenConcentration:
+      return 'X';
     case DerivedQuantity::SoundSpeed:
       return soundSpeed == SoundSpeedEquation::Unesco      ? 'u'
              : soundSpeed == SoundSpeedEquation::DelGrosso ? 'd'
                                                            : 'W';
-    case DerivedQuantity::SignificantWaveHeight: return kTypeSignificantWaveHeight;
-    case DerivedQuantity::TidalSlope: return kTypeTidalSlope;
-    case DerivedQuantity::OptodeConcentration: return kTypeOptodeConcentration;
-    case DerivedQuantity::OptodeSaturation: return kTypeOptodeSaturation;
+    case DerivedQuantity::SignificantWaveHeight:
+      return kTypeSignificantWaveHeight;
+    case DerivedQuantity::TidalSlope:
+      return kTypeTidalSlope;
+    case DerivedQuantity::OptodeConcentration:
+      return kTypeOptodeConcentration;
+    case DerivedQuantity::OptodeSaturation:
+      return kTypeOptodeSaturation;
   }
   return 'U';
 }
 
 const char* DerivedQuantityName(DerivedQuantity q) {
   switch (q) {
-    case DerivedQuantity::Depth: return "Depth";
-    case DerivedQuantity::Salinity: return "Salinity";
-    case DerivedQuantity::SpecificConductivity: return "Specific conductivity";
-    case DerivedQuantity::OxygenConcentration: return "Dissolved O2 concentration";
-    case DerivedQuantity::SoundSpeed: return "Speed of sound";
-    case DerivedQuantity::SignificantWaveHeight: return "Significant wave height";
-    case DerivedQuantity::TidalSlope: return "Tidal slope";
-    case DerivedQuantity::OptodeConcentration: return "Optode concentration";
-    case DerivedQuantity::OptodeSaturation: return "Optode saturation";
+    case DerivedQuantity::Depth:
+      return "Depth";
+    case DerivedQuantity::Salinity:
+      return "Salinity";
+    case DerivedQuantity::SpecificConductivity:
+      return "Specific conductivity";
+    case DerivedQuantity::OxygenConcentration:
+      return "Dissolved O2 concentration";
+    case DerivedQuantity::SoundSpeed:
+      return "Speed of sound";
+    case DerivedQuantity::SignificantWaveHeight:
+      return "Significant wave height";
+    case DerivedQuantity::TidalSlope:
+      return "Tidal slope";
+    case DerivedQuantity::OptodeConcentration:
+      return "Optode concentration";
+    case DerivedQuantity::OptodeSaturation:
+      return "Optode saturation";
   }
   return "";
 }

@@ -50,30 +50,19 @@ std::optional<float> InRange(std::string_view text, double low, double high) {
 
 DerivedUnitsDialog OpenDerivedUnits(const DerivedUnits& u) {
   DerivedUnitsDialog d;
-  d.depthOn = u.depthOn;
+  d.choices = u;
   d.atmosphericPressure = Format("%g", static_cast<double>(u.atmosphericPressure));
-  d.depthSeawater = u.depthSeawater;
   d.latitudeDegrees = Format("%d", u.latitudeDegrees);
   d.latitudeMinutes = Format("%.3f", static_cast<double>(u.latitudeMinutes));
   d.density = Format("%g", static_cast<double>(u.density));
-  d.salinityOn = u.salinityOn;
-  d.specificConductivityOn = u.specificConductivityOn;
-  d.soundSpeedOn = u.soundSpeedOn;
-  d.soundSpeed = u.soundSpeed;
-  d.oxygenOn = u.oxygenOn;
-  d.oxygenUnit = u.oxygenUnit;
   d.fixedTemperature = Format("%.2f", static_cast<double>(u.fixedTemperature));
   d.fixedSalinity = Format("%.2f", static_cast<double>(u.fixedSalinity));
-  d.optodeConcentrationOn = u.optodeConcentrationOn;
-  d.optodeUnit = u.optodeUnit;
-  d.optodeSaturationOn = u.optodeSaturationOn;
   return d;
 }
 
 std::string ReadDerivedUnits(const DerivedUnitsDialog& d, DerivedUnits& out,
                              DerivedUnitsField& field) {
   using F = DerivedUnitsField;
-  DerivedUnits u = out;
   const auto refuse = [&](F f, const char* text) {
     field = f;
     return std::string(text);
@@ -96,8 +85,7 @@ std::string ReadDerivedUnits(const DerivedUnitsDialog& d, DerivedUnits& out,
     return refuse(F::LatitudeMinutes, "Latitude must lie between 90 degrees south and 90 north.");
   // Catches a density typed in kg/m3 (1028), which would shrink depths a thousandfold.
   const std::optional<float> density = InRange(d.density, 0.5, 2.0);
-  if (!density)
-    return refuse(F::Density, "Water density must be a number from 0.5 to 2.0 g/cm3.");
+  if (!density) return refuse(F::Density, "Water density must be a number from 0.5 to 2.0 g/cm3.");
   const std::optional<float> temperature = InRange(d.fixedTemperature, -5.0, 50.0);
   if (!temperature)
     return refuse(F::FixedTemperature,
@@ -108,33 +96,23 @@ std::string ReadDerivedUnits(const DerivedUnitsDialog& d, DerivedUnits& out,
     return refuse(F::FixedSalinity,
                   "The salinity to be used when no conductivity sensor is present must be a "
                   "number from 0.00 to 50.00 PSU.");
-  if (d.optodeUnit == OxygenUnit::MicroMolPerL)
+  if (d.choices.optodeUnit == OxygenUnit::MicroMolPerL)
     return refuse(F::OptodeUnit, "Optode concentration is calculated in ml/l or mg/l.");
 
-  u.depthOn = d.depthOn;
+  DerivedUnits u = d.choices;
   u.atmosphericPressure = *atmospheric;
-  u.depthSeawater = d.depthSeawater;
   u.latitudeDegrees = *degrees;
   u.latitudeMinutes = static_cast<float>(*minutes);
   u.density = *density;
-  u.salinityOn = d.salinityOn;
-  u.specificConductivityOn = d.specificConductivityOn;
-  u.soundSpeedOn = d.soundSpeedOn;
-  u.soundSpeed = d.soundSpeed;
-  u.oxygenOn = d.oxygenOn;
-  u.oxygenUnit = d.oxygenUnit;
   u.fixedTemperature = *temperature;
   u.fixedSalinity = *salinity;
-  u.optodeConcentrationOn = d.optodeConcentrationOn;
-  u.optodeUnit = d.optodeUnit;
-  u.optodeSaturationOn = d.optodeSaturationOn;
   out = u;
   field = F::None;
   return {};
 }
 
 int DerivedUnitsOk(Session& s, DerivedUnitsDialog& dialog) {
-  DerivedUnits updated = s.settings.derived;
+  DerivedUnits updated;
   const std::string problem = ReadDerivedUnits(dialog, updated, dialog.focus);
   if (!problem.empty()) {
     s.ui.message(Message{problem, "Derived Units", Icon::Warning, Buttons::Ok, Answer::Ok});

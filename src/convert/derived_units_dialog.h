@@ -53,26 +53,17 @@ enum class DerivedUnitsField {
   OptodeUnit,
 };
 
-// The dialog's working copy: check boxes and radio choices as values, edit
-// fields as the text the user typed.
+// The dialog's working copy: the check boxes and radio choices in
+// `choices` (its number fields are not shown: the edit fields below replace
+// them on OK), the edit fields as the text the user typed.
 struct DerivedUnitsDialog {
-  bool depthOn = false;
+  DerivedUnits choices;
   std::string atmosphericPressure;
-  bool depthSeawater = false;  // the latitude button; false: the "Density" button
   std::string latitudeDegrees;
   std::string latitudeMinutes;
   std::string density;
-  bool salinityOn = false;
-  bool specificConductivityOn = false;
-  bool soundSpeedOn = false;
-  SoundSpeedEquation soundSpeed = SoundSpeedEquation::Unesco;
-  bool oxygenOn = false;
-  OxygenUnit oxygenUnit = OxygenUnit::MlPerL;
   std::string fixedTemperature;
   std::string fixedSalinity;
-  bool optodeConcentrationOn = false;
-  OxygenUnit optodeUnit = OxygenUnit::MlPerL;  // ml/l or mg/l
-  bool optodeSaturationOn = false;
 
   // The field to put the cursor in after a refused OK.
   DerivedUnitsField focus = DerivedUnitsField::None;
@@ -94,6 +85,8 @@ std::string ReadDerivedUnits(const DerivedUnitsDialog& dialog, DerivedUnits& out
 int DerivedUnitsOk(Session& s, DerivedUnitsDialog& dialog);
 
 // Cancel: the settings and the data stay as they were.
-inline int DerivedUnitsCancel(Session&) { return 0; }
+inline int DerivedUnitsCancel(Session&) {
+  return 0;
+}
 
 }  // namespace kts

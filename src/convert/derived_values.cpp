@@ -12,13 +12,18 @@ namespace kts {
 
 namespace {
 
-constexpr size_t Index(DerivedQuantity q) { return static_cast<size_t>(q); }
+constexpr size_t Index(DerivedQuantity q) {
+  return static_cast<size_t>(q);
+}
 
 double OxygenUnitFactor(OxygenUnit unit) {
   switch (unit) {
-    case OxygenUnit::MgPerL: return kOxygenMgPerMl;
-    case OxygenUnit::MicroMolPerL: return kOxygenMicroMolPerMl;
-    case OxygenUnit::MlPerL: break;
+    case OxygenUnit::MgPerL:
+      return kOxygenMgPerMl;
+    case OxygenUnit::MicroMolPerL:
+      return kOxygenMicroMolPerMl;
+    case OxygenUnit::MlPerL:
+      break;
   }
   return 1.0;
 }
@@ -28,7 +33,8 @@ double OxygenUnitFactor(OxygenUnit unit) {
 DerivedCalculator MakeDerivedCalculator(const DerivedPlan& plan, const DerivedUnits& u,
                                         bool conductivityMicroSiemens) {
   DerivedCalculator k;
-  for (int c = 0; c < plan.count; ++c) k.wanted[Index(plan.quantity[static_cast<size_t>(c)])] = true;
+  for (int c = 0; c < plan.count; ++c)
+    k.wanted[Index(plan.quantity[static_cast<size_t>(c)])] = true;
   k.hasPressure = plan.sources.pressure >= 0;
   k.hasTemperature = plan.sources.temperature >= 0;
   k.hasSalinityInputs = plan.sources.hasSalinityInputs();
@@ -53,10 +59,10 @@ void ComputeDerivedValues(const DerivedCalculator& k, const DerivedInputs& in,
   const double seaPressure = pValid ? in.pressure - k.atmosphericPressure : 0.0;
 
   if (k.wanted[Index(DerivedQuantity::Depth)]) {
-    out[Index(DerivedQuantity::Depth)] =
-        !pValid               ? kInvalidResult
-        : k.depthSeawater ? DepthUnesco1983(seaPressure, k.surfaceGravity)
-                              : DepthSimplified(seaPressure, k.density);
+    out[Index(DerivedQuantity::Depth)] = !pValid ? kInvalidResult
+                                         : k.depthSeawater
+                                             ? DepthUnesco1983(seaPressure, k.surfaceGravity)
+                                             : DepthSimplified(seaPressure, k.density);
   }
 
   // Salinity is the input of the speed of sound and both oxygen quantities,

@@ -10,10 +10,8 @@ constexpr double kIpts68PerIts90 = 1.00024;
 
 // PSS-78 salinity polynomial in Rt^(1/2), with its temperature correction.
 double SalinityPolynomial(double rt, double t68) {
-  constexpr double a0 = 0.0080, a1 = -0.1692, a2 = 25.3851, a3 = 14.0941, a4 = -7.0261,
-                   a5 = 2.7081;
-  constexpr double b0 = 0.0005, b1 = -0.0056, b2 = -0.0066, b3 = -0.0375, b4 = 0.0636,
-                   b5 = -0.0144;
+  constexpr double a0 = 0.0080, a1 = -0.1692, a2 = 25.3851, a3 = 14.0941, a4 = -7.0261, a5 = 2.7081;
+  constexpr double b0 = 0.0005, b1 = -0.0056, b2 = -0.0066, b3 = -0.0375, b4 = 0.0636, b5 = -0.0144;
   constexpr double k = 0.0162;
   const double r = std::sqrt(rt);
   const double dt = t68 - 15.0;
@@ -32,7 +30,8 @@ double SalinityPss78(double conductivity, double temperature, double p) {
   const double R = conductivity / kConductivity35_15_0;
   const double t = temperature * kIpts68PerIts90;
   const double rt = c0 + (c1 + (c2 + (c3 + c4 * t) * t) * t) * t;
-  const double Rp = 1.0 + p * (e1 + (e2 + e3 * p) * p) / (1.0 + (d1 + d2 * t) * t + R * (d3 + d4 * t));
+  const double Rp =
+      1.0 + p * (e1 + (e2 + e3 * p) * p) / (1.0 + (d1 + d2 * t) * t + R * (d3 + d4 * t));
   return SalinityPolynomial(R / (Rp * rt), t);
 }
 

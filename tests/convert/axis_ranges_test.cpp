@@ -86,7 +86,8 @@ TEST_F(AxisRangesTest, ReversedAndBadRangesStaySane) {
 
   d.stride = 1;  // counts that do not describe the store: nothing is read
   const AxisRanges none = ComputeAxisRanges(d, 0xFFFFFFFF);
-  for (int g = 0; g < kAxisGroupCount; ++g) EXPECT_EQ(none.maximum[static_cast<size_t>(g)], 30000.0f);
+  for (int g = 0; g < kAxisGroupCount; ++g)
+    EXPECT_EQ(none.maximum[static_cast<size_t>(g)], 30000.0f);
 }
 
 }  // namespace

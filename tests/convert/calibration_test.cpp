@@ -15,10 +15,11 @@ TEST(Thermistor, CheckValuesWithDefaultCoefficients) {
     int32_t raw;
     double celsius;
   };
-  const Row rows[] = {{1677722, 64.234996},   {4194304, 36.578301},   {8388608, 12.564286},
-                      {12582912, -8.451374},  {15099494, -26.971742}, {16777215, -152.670943},
+  const Row rows[] = {{1677722, 64.234996},  {4194304, 36.578301},   {8388608, 12.564286},
+                      {12582912, -8.451374}, {15099494, -26.971742}, {16777215, -152.670943},
                       {16777216, -273.15}};
-  for (const Row& r : rows) EXPECT_NEAR(ConvertTemperature(r.raw, kThermistor), r.celsius, 0.51e-6) << r.raw;
+  for (const Row& r : rows)
+    EXPECT_NEAR(ConvertTemperature(r.raw, kThermistor), r.celsius, 0.51e-6) << r.raw;
   EXPECT_DOUBLE_EQ(ConvertTemperature(8388608, kThermistor), 1 / 0.0035 - 273.15);
 }
 

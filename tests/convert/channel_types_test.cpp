@@ -74,7 +74,8 @@ TEST(ChannelTypes, GainLabelsByGainCode) {
 }
 
 TEST(ChannelTypes, Roles) {
-  for (int t : std::initializer_list<int>{'S', 's', 'u', 'd', 'W', 'X', 0x81, 0x82, 0x83, 0x84, 0x85})
+  for (int t :
+       std::initializer_list<int>{'S', 's', 'u', 'd', 'W', 'X', 0x81, 0x82, 0x83, 0x84, 0x85})
     EXPECT_TRUE(IsDerivedType(static_cast<uint8_t>(t))) << t;
   for (uint8_t t : {'T', 'P', 'C', 'D', 'A', 'K', 'J', 'B'}) EXPECT_FALSE(IsDerivedType(t));
   for (uint8_t t : {'y', 'f', 'g', 'i'}) EXPECT_TRUE(IsAutorangingType(t));

@@ -70,10 +70,9 @@ TEST_F(DerivedChannels, AppendedInOrderOnlyWhenTheirInputsExist) {
   s.link.identity.model = "HKV-2";
   setData({{'J', {200}}, {'D', {80}}, {'P', {20}}, {'C', {40}}, {'T', {10}}});
   AppendDerivedChannels(s);
-  EXPECT_EQ(derivedTypes(), (std::vector<uint8_t>{kTypeDepth, 'S', 's', 'X', 'u',
-                                                  kTypeSignificantWaveHeight, kTypeTidalSlope,
-                                                  kTypeOptodeConcentration,
-                                                  kTypeOptodeSaturation}));
+  EXPECT_EQ(derivedTypes(), (std::vector<uint8_t>{
+                                kTypeDepth, 'S', 's', 'X', 'u', kTypeSignificantWaveHeight,
+                                kTypeTidalSlope, kTypeOptodeConcentration, kTypeOptodeSaturation}));
 
   s.link.identity.model = "TDR-2050";
   u.soundSpeed = SoundSpeedEquation::Wilson;
@@ -155,8 +154,7 @@ TEST_F(DerivedChannels, SalinityConductivityAndSoundSpeed) {
   EXPECT_NEAR(at('s', 0), 53.045735, 4e-6);
   EXPECT_EQ(at('s', 2), 0.0f);
   // Without a pressure channel the sound speed takes the atmospheric pressure.
-  EXPECT_FLOAT_EQ(at('u', 1),
-                  SoundSpeedChenMilleroWongZhu(SalinityPss78(35, 10, 0), 10, kPatm));
+  EXPECT_FLOAT_EQ(at('u', 1), SoundSpeedChenMilleroWongZhu(SalinityPss78(35, 10, 0), 10, kPatm));
   for (int i = 3; i < 7; ++i) {
     EXPECT_EQ(at('S', i), -1000.0f) << i;
     EXPECT_EQ(at('s', i), -1000.0f) << i;
@@ -181,8 +179,8 @@ TEST_F(DerivedChannels, MicroSiemensAreDividedForSalinityOnly) {
 TEST_F(DerivedChannels, SalinityAndSoundSpeedNeedAValidPressureWhenThereIsOne) {
   u.salinityOn = u.soundSpeedOn = true;
   u.soundSpeed = SoundSpeedEquation::DelGrosso;
-  setData({{'P', {1010.1325f, -1000, kNaN}}, {'C', {42.914f, 42.914f, 42.914f}},
-           {'T', {15, 15, 15}}});
+  setData(
+      {{'P', {1010.1325f, -1000, kNaN}}, {'C', {42.914f, 42.914f, 42.914f}}, {'T', {15, 15, 15}}});
   AppendDerivedChannels(s);
   const double salinity = SalinityPss78(42.914f, 15, 1010.1325f - kPatm);
   EXPECT_NEAR(at('S', 0), salinity, 4e-6);
@@ -196,7 +194,8 @@ TEST_F(DerivedChannels, SalinityAndSoundSpeedNeedAValidPressureWhenThereIsOne) {
 TEST_F(DerivedChannels, OxygenConcentrationFromMeasuredOrFixedInputs) {
   u.oxygenOn = true;
   // With conductivity and temperature: the computed salinity.
-  setData({{'D', {80, 80, -1000, kNaN}}, {'C', {42.914f, -1000, 42.914f, 42.914f}},
+  setData({{'D', {80, 80, -1000, kNaN}},
+           {'C', {42.914f, -1000, 42.914f, 42.914f}},
            {'T', {15, 15, 15, 15}}});
   AppendDerivedChannels(s);
   EXPECT_FLOAT_EQ(at('X', 0), OxygenConcentrationWeiss1970(80, 15, SalinityPss78(42.914f, 15, 0)));

@@ -16,8 +16,9 @@ TEST(DerivedUnitsDialog, OpensWithTheSettingsAsTheFieldsShowThem) {
   EXPECT_EQ(d.latitudeMinutes, "0.000");
   EXPECT_EQ(d.fixedTemperature, "15.00");
   EXPECT_EQ(d.fixedSalinity, "35.00");
-  EXPECT_FALSE(d.depthOn || d.salinityOn || d.soundSpeedOn || d.oxygenOn);
-  EXPECT_FALSE(d.depthSeawater);
+  EXPECT_FALSE(d.choices.depthOn || d.choices.salinityOn || d.choices.soundSpeedOn ||
+               d.choices.oxygenOn);
+  EXPECT_FALSE(d.choices.depthSeawater);
 }
 
 TEST(DerivedUnitsDialog, OkStoresTheChoicesAndRecomputesTheData) {
@@ -30,14 +31,14 @@ TEST(DerivedUnitsDialog, OkStoresTheChoicesAndRecomputesTheData) {
   s.data.row(0)[0] = 1010.1325f;
 
   DerivedUnitsDialog d = OpenDerivedUnits(s.settings.derived);
-  d.depthOn = true;
-  d.depthSeawater = true;
+  d.choices.depthOn = true;
+  d.choices.depthSeawater = true;
   d.latitudeDegrees = " -33 ";
   d.latitudeMinutes = "30.12345";
   d.atmosphericPressure = "+10.0";
-  d.soundSpeedOn = true;
-  d.soundSpeed = SoundSpeedEquation::Wilson;
-  d.oxygenUnit = OxygenUnit::MicroMolPerL;
+  d.choices.soundSpeedOn = true;
+  d.choices.soundSpeed = SoundSpeedEquation::Wilson;
+  d.choices.oxygenUnit = OxygenUnit::MicroMolPerL;
   d.fixedSalinity = "0";
   ASSERT_EQ(DerivedUnitsOk(s, d), 1);
   EXPECT_TRUE(t.ui.messages.empty());
@@ -62,35 +63,39 @@ TEST(DerivedUnitsDialog, BadNumbersAreRefusedAndChangeNothing) {
     const char* text;
   };
   const Case cases[] = {
-      {[](DerivedUnitsDialog& d) { d.atmosphericPressure = ""; }, DerivedUnitsField::AtmosphericPressure,
+      {[](DerivedUnitsDialog& d) { d.atmosphericPressure = ""; },
+       DerivedUnitsField::AtmosphericPressure,
        "Atmospheric pressure must be a number from 0 to 20 dBar."},
       {[](DerivedUnitsDialog& d) { d.atmosphericPressure = "nan"; },
        DerivedUnitsField::AtmosphericPressure, nullptr},
       {[](DerivedUnitsDialog& d) { d.atmosphericPressure = "10,13"; },
        DerivedUnitsField::AtmosphericPressure, nullptr},
-      {[](DerivedUnitsDialog& d) { d.latitudeDegrees = "33.5"; }, DerivedUnitsField::LatitudeDegrees,
+      {[](DerivedUnitsDialog& d) { d.latitudeDegrees = "33.5"; },
+       DerivedUnitsField::LatitudeDegrees,
        "Latitude degrees must be a whole number from -90 to 90."},
       {[](DerivedUnitsDialog& d) { d.latitudeDegrees = "99999999999"; },
        DerivedUnitsField::LatitudeDegrees, nullptr},
       {[](DerivedUnitsDialog& d) { d.latitudeMinutes = "60"; }, DerivedUnitsField::LatitudeMinutes,
        "Latitude minutes must be a number below 60."},
       {[](DerivedUnitsDialog& d) { d.latitudeDegrees = "90", d.latitudeMinutes = "1"; },
-       DerivedUnitsField::LatitudeMinutes, "Latitude must lie between 90 degrees south and 90 north."},
+       DerivedUnitsField::LatitudeMinutes,
+       "Latitude must lie between 90 degrees south and 90 north."},
       {[](DerivedUnitsDialog& d) { d.density = "1028"; }, DerivedUnitsField::Density,
        "Water density must be a number from 0.5 to 2.0 g/cm3."},
-      {[](DerivedUnitsDialog& d) { d.fixedTemperature = "inf"; }, DerivedUnitsField::FixedTemperature,
+      {[](DerivedUnitsDialog& d) { d.fixedTemperature = "inf"; },
+       DerivedUnitsField::FixedTemperature,
        "The temperature to be used when no temperature sensor is present must be a number from "
        "-5.00 to 50.00 degrees C."},
       {[](DerivedUnitsDialog& d) { d.fixedSalinity = "-1"; }, DerivedUnitsField::FixedSalinity,
        "The salinity to be used when no conductivity sensor is present must be a number from 0.00 "
        "to 50.00 PSU."},
-      {[](DerivedUnitsDialog& d) { d.optodeUnit = OxygenUnit::MicroMolPerL; },
+      {[](DerivedUnitsDialog& d) { d.choices.optodeUnit = OxygenUnit::MicroMolPerL; },
        DerivedUnitsField::OptodeUnit, "Optode concentration is calculated in ml/l or mg/l."},
   };
   for (const Case& c : cases) {
     test::TestSession t;
     DerivedUnitsDialog d = OpenDerivedUnits(t.s.settings.derived);
-    d.salinityOn = true;
+    d.choices.salinityOn = true;
     c.edit(d);
     EXPECT_EQ(DerivedUnitsOk(t.s, d), 0);
     EXPECT_EQ(d.focus, c.field);
