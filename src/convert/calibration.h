@@ -17,6 +17,10 @@ double ConvertPolynomial(int32_t raw, const Coefficients& c);
 // s = 0, NaN or infinite give the invalid marker −1000.
 double ConvertTemperature(int32_t raw, const Coefficients& c);
 
+// Raw-counts mode (statistics view): x = word / 2^24, with no rollover
+// correction and no equation.
+inline double NormalisedCount(uint32_t word) { return word / 16777216.0; }
+
 // The temperature equation for type 'T' and for every channel of a model
 // containing "HV"; the polynomial otherwise.
 double ConvertRaw(int32_t raw, uint8_t type, const Coefficients& c, bool hvModel);

@@ -1,6 +1,7 @@
 #include "convert/derived_channels.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 
 #include "convert/channel_range.h"

@@ -38,6 +38,10 @@ DerivedCalculator MakeDerivedCalculator(const DerivedPlan& plan, const DerivedUn
   k.hasPressure = plan.sources.pressure >= 0;
   k.hasTemperature = plan.sources.temperature >= 0;
   k.hasSalinityInputs = plan.sources.hasSalinityInputs();
+  k.needsSalinity = k.wanted[Index(DerivedQuantity::Salinity)] ||
+                    k.wanted[Index(DerivedQuantity::SoundSpeed)] ||
+                    k.wanted[Index(DerivedQuantity::OxygenConcentration)] ||
+                    k.wanted[Index(DerivedQuantity::OptodeSaturation)];
   k.atmosphericPressure = u.atmosphericPressure;
   k.depthSeawater = u.depthSeawater;
   k.surfaceGravity =
@@ -59,22 +63,22 @@ void ComputeDerivedValues(const DerivedCalculator& k, const DerivedInputs& in,
   const double seaPressure = pValid ? in.pressure - k.atmosphericPressure : 0.0;
 
   if (k.wanted[Index(DerivedQuantity::Depth)]) {
-    out[Index(DerivedQuantity::Depth)] = !pValid ? kInvalidResult
-                                         : k.depthSeawater
-                                             ? DepthUnesco1983(seaPressure, k.surfaceGravity)
-                                             : DepthSimplified(seaPressure, k.density);
+    out[Index(DerivedQuantity::Depth)] =
+        !pValid           ? kInvalidResult
+        : k.depthSeawater ? DepthUnesco1983FromGravity(seaPressure, k.surfaceGravity)
+                          : DepthSimplified(seaPressure, k.density);
   }
 
-  // Salinity is the input of the speed of sound and both oxygen quantities,
-  // so it is computed whenever 'C' and 'T' exist.
+  // With 'C' and 'T' the salinity is computed for the speed of sound and the
+  // oxygen quantities too; without them those take the fixed salinity.
   double salinity = k.fixedSalinity;
   const double temperature = k.hasTemperature ? in.temperature : k.fixedTemperature;
   const bool temperatureValid = IsValidInput(temperature);
   if (k.hasSalinityInputs) {
     const bool ctValid = temperatureValid && IsValidInput(in.conductivity);
-    const bool stateValid = ctValid && (!k.hasPressure || pValid);
+    const bool inputsValid = ctValid && (!k.hasPressure || pValid);
     salinity = kInvalidResult;
-    if (stateValid) {
+    if (inputsValid && k.needsSalinity) {
       salinity = SalinityPss78(in.conductivity * k.conductivityToMs, temperature, seaPressure);
       if (std::isnan(salinity)) salinity = kInvalidResult;
     }
@@ -85,7 +89,7 @@ void ComputeDerivedValues(const DerivedCalculator& k, const DerivedInputs& in,
     }
     if (k.wanted[Index(DerivedQuantity::SoundSpeed)]) {
       double c = kInvalidResult;
-      if (stateValid && IsValidInput(salinity)) {
+      if (inputsValid && IsValidInput(salinity)) {
         const double pressure = k.hasPressure ? in.pressure : k.atmosphericPressure;
         switch (k.soundSpeed) {
           case SoundSpeedEquation::Unesco:

@@ -25,6 +25,7 @@ struct DerivedCalculator {
   bool hasPressure = false;
   bool hasTemperature = false;
   bool hasSalinityInputs = false;  // 'C' and 'T'
+  bool needsSalinity = false;      // a wanted quantity takes the salinity
   double atmosphericPressure = 10.1325;
   bool depthSeawater = false;
   double surfaceGravity = 0;  // of the UNESCO depth formula at the set latitude

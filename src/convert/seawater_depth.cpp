@@ -23,7 +23,11 @@ double SurfaceGravityUnesco1983(double latitudeDegrees) {
   return 9.780318 * (1.0 + (5.2788e-3 + 2.36e-5 * x) * x);
 }
 
-double DepthUnesco1983(double p, double surfaceGravity) {
+double DepthUnesco1983(double seaPressure, double latitudeDegrees) {
+  return DepthUnesco1983FromGravity(seaPressure, SurfaceGravityUnesco1983(latitudeDegrees));
+}
+
+double DepthUnesco1983FromGravity(double p, double surfaceGravity) {
   const double g = surfaceGravity + 1.092e-6 * p;
   return (((-1.82e-15 * p + 2.279e-10) * p - 2.2512e-5) * p + 9.72659) * p / g;
 }

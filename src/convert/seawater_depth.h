@@ -15,15 +15,16 @@ double LatitudeDegrees(int32_t degrees, double minutes);
 // degrees: 9.780318 · (1 + 5.2788e-3·sin²φ + 2.36e-5·sin⁴φ).
 double SurfaceGravityUnesco1983(double latitudeDegrees);
 
-// Depth in metres from sea pressure p (dbar, absolute minus atmospheric).
-// Saunders and Fofonoff (1976), as given in Fofonoff and Millard, UNESCO
-// Technical Papers in Marine Science 44 (1983):
+// Depth in metres from sea pressure p (dbar, absolute minus atmospheric) at
+// a latitude in degrees. Saunders and Fofonoff (1976), as given in Fofonoff
+// and Millard, UNESCO Technical Papers in Marine Science 44 (1983):
 //   z = (((−1.82e-15·p + 2.279e-10)·p − 2.2512e-5)·p + 9.72659)·p / (g0 + 1.092e-6·p)
 // Check value: p = 10000 dbar at 30° gives 9712.653 m.
-double DepthUnesco1983(double seaPressure, double surfaceGravity);
-inline double DepthUnesco1983AtLatitude(double seaPressure, double latitudeDegrees) {
-  return DepthUnesco1983(seaPressure, SurfaceGravityUnesco1983(latitudeDegrees));
-}
+double DepthUnesco1983(double seaPressure, double latitudeDegrees);
+
+// The same with the surface gravity g0 worked out beforehand, for series at
+// one latitude.
+double DepthUnesco1983FromGravity(double seaPressure, double surfaceGravity);
 
 // Simplified depth: z = p / (ρ · 0.980665), p in dbar, ρ in g/cm³ (1 dbar =
 // 10⁴ Pa and standard gravity 9.80665 m/s²). The density and the gravity

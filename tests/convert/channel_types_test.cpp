@@ -65,22 +65,5 @@ TEST(ChannelTypes, ListAndShortTagTexts) {
   EXPECT_EQ(ShortTagText('Q', 5), "Unk  5");
 }
 
-TEST(ChannelTypes, GainLabelsByGainCode) {
-  EXPECT_STREQ(GainLabel('y', 3), "25FTU");
-  EXPECT_STREQ(GainLabel('y', 0), "2500FTU");
-  EXPECT_STREQ(GainLabel('f', 3), "5ug/l");
-  EXPECT_STREQ(GainLabel('i', 0), "150ug/l");
-  EXPECT_STREQ(GainLabel('g', 7), "5ug/l");  // only two bits carry the code
-}
-
-TEST(ChannelTypes, Roles) {
-  for (int t :
-       std::initializer_list<int>{'S', 's', 'u', 'd', 'W', 'X', 0x81, 0x82, 0x83, 0x84, 0x85})
-    EXPECT_TRUE(IsDerivedType(static_cast<uint8_t>(t))) << t;
-  for (uint8_t t : {'T', 'P', 'C', 'D', 'A', 'K', 'J', 'B'}) EXPECT_FALSE(IsDerivedType(t));
-  for (uint8_t t : {'y', 'f', 'g', 'i'}) EXPECT_TRUE(IsAutorangingType(t));
-  EXPECT_FALSE(IsAutorangingType('Y'));
-}
-
 }  // namespace
 }  // namespace kts

@@ -29,23 +29,23 @@ TEST(Depth, UnescoPublishedTable) {
                       {5000, 4915.04, 4908.56, 4902.08, 4889.13},
                       {10000, 9725.47, 9712.65, 9699.84, 9674.23}};
   for (const Row& r : rows) {
-    EXPECT_NEAR(DepthUnesco1983AtLatitude(r.p, 0), r.lat0, 0.005) << r.p;
-    EXPECT_NEAR(DepthUnesco1983AtLatitude(r.p, 30), r.lat30, 0.005) << r.p;
-    EXPECT_NEAR(DepthUnesco1983AtLatitude(r.p, 45), r.lat45, 0.005) << r.p;
-    EXPECT_NEAR(DepthUnesco1983AtLatitude(r.p, 90), r.lat90, 0.005) << r.p;
+    EXPECT_NEAR(DepthUnesco1983(r.p, 0), r.lat0, 0.005) << r.p;
+    EXPECT_NEAR(DepthUnesco1983(r.p, 30), r.lat30, 0.005) << r.p;
+    EXPECT_NEAR(DepthUnesco1983(r.p, 45), r.lat45, 0.005) << r.p;
+    EXPECT_NEAR(DepthUnesco1983(r.p, 90), r.lat90, 0.005) << r.p;
   }
-  EXPECT_NEAR(DepthUnesco1983AtLatitude(10000, 30), 9712.653072, k6);
+  EXPECT_NEAR(DepthUnesco1983(10000, 30), 9712.653072, k6);
 }
 
 TEST(Depth, UnescoAsTheSystemComputesIt) {
-  EXPECT_NEAR(DepthUnesco1983AtLatitude(1000, LatitudeDegrees(45, 0)), 989.499864, k6);
-  EXPECT_NEAR(DepthUnesco1983AtLatitude(1000, 0), 992.117096, k6);
-  EXPECT_NEAR(DepthUnesco1983AtLatitude(1000, 90), 986.884822, k6);
-  EXPECT_NEAR(DepthUnesco1983AtLatitude(1000, LatitudeDegrees(33, 30.0)), 990.522241, k6);
-  EXPECT_NEAR(DepthUnesco1983AtLatitude(100, 30), 99.295362, k6);
-  EXPECT_NEAR(DepthUnesco1983AtLatitude(5000, 60), 4895.604664, k6);
-  EXPECT_NEAR(DepthUnesco1983AtLatitude(1000 - kPatm, 45), 979.497426, k6);
-  EXPECT_EQ(DepthUnesco1983AtLatitude(0, 17), 0.0);
+  EXPECT_NEAR(DepthUnesco1983(1000, LatitudeDegrees(45, 0)), 989.499864, k6);
+  EXPECT_NEAR(DepthUnesco1983(1000, 0), 992.117096, k6);
+  EXPECT_NEAR(DepthUnesco1983(1000, 90), 986.884822, k6);
+  EXPECT_NEAR(DepthUnesco1983(1000, LatitudeDegrees(33, 30.0)), 990.522241, k6);
+  EXPECT_NEAR(DepthUnesco1983(100, 30), 99.295362, k6);
+  EXPECT_NEAR(DepthUnesco1983(5000, 60), 4895.604664, k6);
+  EXPECT_NEAR(DepthUnesco1983(1000 - kPatm, 45), 979.497426, k6);
+  EXPECT_EQ(DepthUnesco1983(0, 17), 0.0);
 }
 
 TEST(Depth, SouthernLatitudesTakeTheMinutesWithTheSignOfTheDegrees) {
@@ -53,7 +53,7 @@ TEST(Depth, SouthernLatitudesTakeTheMinutesWithTheSignOfTheDegrees) {
   EXPECT_DOUBLE_EQ(LatitudeDegrees(-33, -30.0), -33.5);
   EXPECT_DOUBLE_EQ(LatitudeDegrees(33, 30.0), 33.5);
   EXPECT_DOUBLE_EQ(LatitudeDegrees(0, -30.0), -0.5);
-  EXPECT_NEAR(DepthUnesco1983AtLatitude(1000, LatitudeDegrees(-33, 30.0)), 990.522241, k6);
+  EXPECT_NEAR(DepthUnesco1983(1000, LatitudeDegrees(-33, 30.0)), 990.522241, k6);
 }
 
 TEST(Depth, SimplifiedWithFloatDensity) {
