@@ -1,6 +1,6 @@
-// The seawater equations against the published check values and the values
-// computed with this system's definitions (the oceanographers' reference
-// sheet): each to the precision the sheet states.
+// The seawater equations against the published check values and against
+// values worked out independently with this system's definitions, each to
+// the number of digits the tables give.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -14,8 +14,7 @@
 namespace kts {
 namespace {
 
-// Half a unit of the last digit the sheet gives, with room for the sheet's
-// own rounding.
+// Half a unit of the last digit given, with room for the tables' own rounding.
 constexpr double k6 = 0.51e-6;
 constexpr double k4 = 0.51e-4;
 constexpr double kPatm = 10.1325f;  // the float setting, as the system holds it
