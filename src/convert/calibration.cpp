@@ -22,7 +22,9 @@ double ConvertTemperature(int32_t raw, const Coefficients& c) {
   const double x = raw / kFullScale;
   const double L = std::log(1.0 / x - 1.0);
   const double s = c[0] + L * (c[1] + L * (c[2] + L * c[3]));
-  if (s == 0.0 || std::isnan(s)) return kInvalid;
+  // An infinite s comes only from non-finite coefficients; 1/s would make it
+  // a plausible −273.15.
+  if (s == 0.0 || !std::isfinite(s)) return kInvalid;
   return 1.0 / s - 273.15;
 }
 

@@ -14,8 +14,12 @@ double ConvertPolynomial(int32_t raw, const Coefficients& c);
 
 // Thermistor: L = ln(1/x − 1), s = c0 + c1·L + c2·L² + c3·L³, T = 1/s − 273.15.
 // raw = 2^24 gives −273.15; raw 0, a negative raw or one above 2^24, and
-// s = 0 or NaN give the invalid marker −1000.
+// s = 0, NaN or infinite give the invalid marker −1000.
 double ConvertTemperature(int32_t raw, const Coefficients& c);
+
+// Raw-counts mode (statistics view): x = word / 2^24, with no rollover
+// correction and no equation.
+inline double NormalisedCount(uint32_t word) { return word / 16777216.0; }
 
 // The temperature equation for type 'T' and for every channel of a model
 // containing "HV"; the polynomial otherwise.

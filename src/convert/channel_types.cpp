@@ -44,6 +44,25 @@ constexpr std::array<ChannelTypeRow, kChannelTypeRows + 1> kRows{{
     {'U', "  Unknown ", "%d - Unknown\t", 22, "Unk%3d", 1},
 }};
 
+// Replaces the one "%d" or "%3d" of a table pattern with the number.
+std::string ExpandChannelNumber(const char* pattern, int number) {
+  std::string out;
+  for (const char* p = pattern; *p != '\0'; ++p) {
+    if (p[0] == '%' && p[1] == 'd') {
+      out += std::to_string(number);
+      ++p;
+    } else if (p[0] == '%' && p[1] == '3' && p[2] == 'd') {
+      const std::string digits = std::to_string(number);
+      if (digits.size() < 3) out.append(3 - digits.size(), ' ');
+      out += digits;
+      p += 2;
+    } else {
+      out += *p;
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 int FindType(uint8_t letter) {
@@ -92,6 +111,14 @@ const char* UnitText(uint8_t letter, std::string_view model, bool conductivityMi
     case 'B': return "Generic";
     default: return "Unknown";
   }
+}
+
+std::string ChannelListText(uint8_t letter, int channelNumber) {
+  return ExpandChannelNumber(RowOf(letter).listFormat, channelNumber);
+}
+
+std::string ShortTagText(uint8_t letter, int channelNumber) {
+  return ExpandChannelNumber(RowOf(letter).shortTag, channelNumber);
 }
 
 const char* GainLabel(uint8_t letter, int gainCode) {

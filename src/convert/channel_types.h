@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace kts {
@@ -42,6 +43,15 @@ bool IsDerivedType(uint8_t letter);      // S s u d W X and 0x81 … 0x85
 // containing "LV" are "deciBars"; conductivity is "mS/cm" when the logger
 // listed it as 'S', else "uS/cm".
 const char* UnitText(uint8_t letter, std::string_view model, bool conductivityMicroSiemens);
+
+// A channel's line in a dialog's channel list, e.g. "3 - Temperature\t";
+// empty for the types that have none ('E', 'X'). An unknown letter gives
+// the 'U' row's "3 - Unknown\t".
+std::string ChannelListText(uint8_t letter, int channelNumber);
+
+// A channel's short tag, e.g. "T  3" or "Salin" (tags of derived types carry
+// no number).
+std::string ShortTagText(uint8_t letter, int channelNumber);
 
 // Gain label of an autoranging channel for gain code 0..3 ("25FTU" is code 3).
 const char* GainLabel(uint8_t letter, int gainCode);
