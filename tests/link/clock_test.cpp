@@ -14,11 +14,15 @@ namespace {
 using test::LinkRig;
 using test::LoggerScript;
 
+// Opens the logger port with the host clock at `now`.
+void OpenAt(LinkRig& rig, const TimeRecord& now) {
+  ASSERT_TRUE(rig.t.openLogger(rig.peer.path()));
+  rig.t.clock.set(now);
+}
+
 TEST(SynchronizeClock, WaitsOutSecond59AndSendsTheNextSecond) {
   LinkRig rig{LoggerScript{}};
-  ASSERT_TRUE(rig.t.openLogger(rig.peer.path()));
-  rig.t.clock.realSleeps = false;
-  rig.t.clock.set(MakeTime(2026, 12, 7, 23, 59, 59, 500));
+  OpenAt(rig, MakeTime(2026, 12, 7, 23, 59, 59, 500));
   ASSERT_TRUE(SynchronizeClock(rig.s()));
   // 00:00:00 of the next day and a bit, so the time set is 00:00:01.
   EXPECT_EQ(rig.logger.commands(), (std::vector<std::string>{"J261208000001", "B"}));
@@ -32,9 +36,7 @@ TEST(SynchronizeClock, AcceptsOneSecondAndRefusesTwo) {
     script.keepsClock = false;
     script.clock = clock;
     LinkRig rig(script);
-    ASSERT_TRUE(rig.t.openLogger(rig.peer.path()));
-    rig.t.clock.realSleeps = false;
-    rig.t.clock.set(MakeTime(2026, 12, 7, 12, 0, 10, 300));  // sets 12:00:11
+    OpenAt(rig, MakeTime(2026, 12, 7, 12, 0, 10, 300));  // sets 12:00:11
     EXPECT_EQ(SynchronizeClock(rig.s()), good) << clock;
     if (!good) {
       ASSERT_EQ(rig.t.ui.messages.size(), 1u);
@@ -50,8 +52,7 @@ TEST(SynchronizeClock, AClockThatCannotBeReadIsNotSet) {
   script.keepsClock = false;
   script.answersClock = false;
   LinkRig rig(script);
-  ASSERT_TRUE(rig.t.openLogger(rig.peer.path()));
-  rig.t.clock.realSleeps = false;
+  OpenAt(rig, MakeTime(2026, 12, 7, 12, 0, 0));
   // The logger clock from an earlier read happens to match: it must not count.
   rig.s().link.loggerClock = MakeTime(2026, 12, 7, 12, 0, 1);
   EXPECT_FALSE(SynchronizeClock(rig.s()));
