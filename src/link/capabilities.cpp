@@ -13,9 +13,13 @@
 namespace kts {
 namespace {
 
-bool Bit(uint32_t word, int bit) { return (word >> bit) & 1u; }
+bool Bit(uint32_t word, int bit) {
+  return (word >> bit) & 1u;
+}
 
-int SmallInt(uint32_t word) { return static_cast<int>(std::min<uint32_t>(word, 0xFFFF)); }
+int SmallInt(uint32_t word) {
+  return static_cast<int>(std::min<uint32_t>(word, 0xFFFF));
+}
 
 // Word 0 bit 13: the logger names the lowest software version it works with.
 void CheckMinimumSoftwareVersion(Session& s) {
@@ -24,7 +28,8 @@ void CheckMinimumSoftwareVersion(Session& s) {
   if (CommGet(s, 27) != 1) return;
   const std::string_view reply = s.reply.text();
   std::string_view number = reply.substr(0, reply.find("WIN"));
-  while (!number.empty() && (number.front() == ' ' || number.front() == '\r' || number.front() == '\n'))
+  while (!number.empty() &&
+         (number.front() == ' ' || number.front() == '\r' || number.front() == '\n'))
     number.remove_prefix(1);
   float version = 0.0f;
   const auto r = std::from_chars(number.data(), number.data() + number.size(), version);
@@ -150,8 +155,8 @@ void ResetCapabilityFields(LoggerDescription& d) {
 
 void InterpretBaudWord(uint32_t word, int* defaultBaud, int* expressRate) {
   const int rate = static_cast<int>(word >> 24) * 100;
-  const bool standard = std::find(kStandardRates.begin(), kStandardRates.end(), rate) !=
-                        kStandardRates.end();
+  const bool standard =
+      std::find(kStandardRates.begin(), kStandardRates.end(), rate) != kStandardRates.end();
   *defaultBaud = standard ? rate : 2400;
   const int express = static_cast<int>(word & 0xFFFFFF);
   *expressRate = (express == 19200 || express == 57600 || express == 115200) ? express : 19200;
@@ -175,10 +180,14 @@ void ApplyModelRules(const LoggerIdentity& id, bool radioDelay, uint32_t startMo
   if (Contains(model, "U")) d.externalDataConnector = true;
   if (Contains(model, "QZ-760")) d.profiling6Hz = true;
 
-  if (hv && !atLeast(1.50)) d.stopSuspendCode = 1;
-  else if (hv && !atLeast(2.15)) d.stopSuspendCode = 4;
-  else if (hv || lv) d.stopSuspendCode = !atLeast(3.00) ? 3 : (!atLeast(3.15) ? 4 : 3);
-  else if (qz) d.stopSuspendCode = (atLeast(2.45) && startMode < 2) ? 3 : 2;
+  if (hv && !atLeast(1.50))
+    d.stopSuspendCode = 1;
+  else if (hv && !atLeast(2.15))
+    d.stopSuspendCode = 4;
+  else if (hv || lv)
+    d.stopSuspendCode = !atLeast(3.00) ? 3 : (!atLeast(3.15) ? 4 : 3);
+  else if (qz)
+    d.stopSuspendCode = (atLeast(2.45) && startMode < 2) ? 3 : 2;
 
   if (qz) {
     d.frontEndThroughComms = true;
@@ -196,7 +205,8 @@ int ReadCapabilities(Session& s) {
   if (id.extended || (IsQzFamily(id) && FirmwareAtLeast(id, 4.25))) clean = ReadWords(s);
   if (!id.extended) ApplyModelRules(id, s.ports.radioDelayEnabled, s.deployment.block.startMode, d);
   // Extended YP-930s carry the flag too, so this is not a rule of old loggers only.
-  d.microSalinometerSettings = Contains(id.model, "YP-930") && (d.configFlags & kConfigMicroSalinometer) != 0;
+  d.microSalinometerSettings =
+      Contains(id.model, "YP-930") && (d.configFlags & kConfigMicroSalinometer) != 0;
   s.link.reread.capabilities = false;
   if (s.linkHooks.showModemSleepItem) s.linkHooks.showModemSleepItem(s, d.modemControl == 1);
   return clean ? 1 : 0;

@@ -108,9 +108,10 @@ bool ComSettingsOk(Session& s, const ComSettingsDialog& dialog) {
   }
   if (next.gpsPort > 0 && next.gpsPort <= kMaxComPort &&
       next.map.deviceFor(next.gpsPort) == next.loggerDevicePath()) {
-    s.ui.message({"The connection to the logger and\n the connection to the GPS system\n  have "
-                  "been assigned to the same serial port.\n\nCheck your selections.",
-                  kConfigurationError, Icon::Warning, Buttons::Ok, Answer::Ok});
+    s.ui.message(
+        {"The connection to the logger and\n the connection to the GPS system\n  have "
+         "been assigned to the same serial port.\n\nCheck your selections.",
+         kConfigurationError, Icon::Warning, Buttons::Ok, Answer::Ok});
     return false;
   }
 

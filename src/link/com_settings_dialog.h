@@ -19,8 +19,8 @@ struct ComSettingsDialog {
   int gpsSelection = 0;                  // −1: the current GPS port is not listed (kept)
   std::vector<std::string> gpsRates;     // the five standard rates
   int gpsRateSelection = -1;
-  bool radioModems = false;     // "Radio Modems used"
-  std::string radioDelayText;   // the "msec" field
+  bool radioModems = false;    // "Radio Modems used"
+  std::string radioDelayText;  // the "msec" field
 
   bool gpsRateEnabled() const { return gpsSelection != 0; }
   bool radioDelayEnabled() const { return radioModems; }

@@ -75,8 +75,7 @@ int ReadOlderConfiguration(Session& s) {
     if (attempt > 0) DelayMs(s, 100);
     DiscardInput(s);
     WriteComm(s, PortRole::Logger, "I00000200C9FF0100");
-    const int got =
-        ReadComm(s, PortRole::Logger, table, sizeof table, kOlderTableLength + 1);
+    const int got = ReadComm(s, PortRole::Logger, table, sizeof table, kOlderTableLength + 1);
     good = got >= kOlderTableLength &&
            table[kOlderTableLength - 1] == ByteSum(table, kOlderTableLength - 1);
   }

@@ -12,8 +12,12 @@
 namespace kts {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-bool IsPrintable(char c) { return c > ' ' && c < 0x7F; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+bool IsPrintable(char c) {
+  return c > ' ' && c < 0x7F;
+}
 
 // Splits off the next whitespace-separated word; empty at the end.
 std::string_view NextWord(std::string_view& rest) {
@@ -41,7 +45,9 @@ bool AskIdentity(Session& s, LoggerIdentity* found) {
   return false;
 }
 
-int RateIndex(int index) { return std::clamp(index, 0, static_cast<int>(kStandardRates.size()) - 1); }
+int RateIndex(int index) {
+  return std::clamp(index, 0, static_cast<int>(kStandardRates.size()) - 1);
+}
 
 enum class Outcome { Failed, Connected, ConnectAgain };
 
@@ -179,9 +185,12 @@ std::string IdentityText(const LoggerIdentity& id) {
 }
 
 void ShowLinkState(Session& s, bool trying) {
-  if (trying) s.ui.setConnectionState(Format("Trying: %d", s.ports.currentBaud));
-  else if (s.link.connected) s.ui.setConnectionState(Format("%d baud", s.ports.currentBaud));
-  else s.ui.setConnectionState("Not connected");
+  if (trying)
+    s.ui.setConnectionState(Format("Trying: %d", s.ports.currentBaud));
+  else if (s.link.connected)
+    s.ui.setConnectionState(Format("%d baud", s.ports.currentBaud));
+  else
+    s.ui.setConnectionState("Not connected");
 }
 
 }  // namespace kts

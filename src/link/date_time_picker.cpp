@@ -8,9 +8,12 @@ namespace kts {
 
 int64_t MemoryCapacityReadings(MemoryClass memory) {
   switch (memory) {
-    case MemoryClass::ExtraLarge: return 2'793'456;
-    case MemoryClass::Large: return 1'300'000;
-    case MemoryClass::Standard: break;
+    case MemoryClass::ExtraLarge:
+      return 2'793'456;
+    case MemoryClass::Large:
+      return 1'300'000;
+    case MemoryClass::Standard:
+      break;
   }
   return 653'984;
 }
@@ -29,8 +32,8 @@ void SetPickerStartNow(PickerTimes& p, bool startNow, const TimeRecord& hostNow)
 }
 
 PickerTimes OpenDateTimePicker(const TimeRecord& start, const TimeRecord& end,
-                               const TimeRecord& hostNow, bool startNow,
-                               const TimeRecord& period, int channels, MemoryClass memory) {
+                               const TimeRecord& hostNow, bool startNow, const TimeRecord& period,
+                               int channels, MemoryClass memory) {
   PickerTimes p;
   p.start = CompareTimes(start, hostNow) > 0 ? start : hostNow;
   // With start-now the deployment begins at the host time, so the default

@@ -31,8 +31,8 @@ struct PickerTimes {
 // End: kept when later than both the start and the host time, else start +
 // DefaultDeploymentSeconds.
 PickerTimes OpenDateTimePicker(const TimeRecord& start, const TimeRecord& end,
-                               const TimeRecord& hostNow, bool startNow,
-                               const TimeRecord& period, int channels, MemoryClass memory);
+                               const TimeRecord& hostNow, bool startNow, const TimeRecord& period,
+                               int channels, MemoryClass memory);
 
 // The "Now" choice: "Start time - NOW" with the start controls hidden and
 // the start at the host time; or back to "Start time".

@@ -6,13 +6,17 @@
 namespace kts {
 
 void ShowRetrievalMessage(Session& s, std::string_view text) {
-  if (s.linkHooks.retrievalMessage) s.linkHooks.retrievalMessage(s, text);
-  else ShowStatus(s.ui, text);
+  if (s.linkHooks.retrievalMessage)
+    s.linkHooks.retrievalMessage(s, text);
+  else
+    ShowStatus(s.ui, text);
 }
 
 void EndRetrievalBusy(Session& s) {
-  if (s.linkHooks.endRetrievalBusy) s.linkHooks.endRetrievalBusy(s);
-  else s.ui.setBusy(false);
+  if (s.linkHooks.endRetrievalBusy)
+    s.linkHooks.endRetrievalBusy(s);
+  else
+    s.ui.setBusy(false);
 }
 
 void EnableMenus(Session& s, MenuGroup group, bool enabled) {

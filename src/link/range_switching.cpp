@@ -99,7 +99,8 @@ void InterpretRangeSwitching(LoggerDescription& d) {
     uint8_t& letter = d.channelTypes[static_cast<size_t>(c)];
     if (gain < 3) {
       d.hasRangeSwitching = true;
-      if (mode == 6) letter = 'y';
+      if (mode == 6)
+        letter = 'y';
       else if (mode == 5 && (letter == 'F' || letter == 'G' || letter == 'I'))
         letter = static_cast<uint8_t>(letter - 'A' + 'a');
     }

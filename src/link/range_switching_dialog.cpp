@@ -8,9 +8,15 @@
 namespace kts {
 namespace {
 
-int GainOf(uint8_t r) { return (r >> 3) & 3; }
-int RangeOf(uint8_t r) { return (r >> 5) & 3; }
-uint8_t WithGain(uint8_t r, int gain) { return static_cast<uint8_t>((r & ~0x18) | (gain << 3)); }
+int GainOf(uint8_t r) {
+  return (r >> 3) & 3;
+}
+int RangeOf(uint8_t r) {
+  return (r >> 5) & 3;
+}
+uint8_t WithGain(uint8_t r, int gain) {
+  return static_cast<uint8_t>((r & ~0x18) | (gain << 3));
+}
 uint8_t WithRangeBits(uint8_t r, int bits) {
   return static_cast<uint8_t>((r & 0x1F) | ((bits & 7) << 5));
 }
@@ -19,10 +25,19 @@ uint8_t WithRangeBits(uint8_t r, int bits) {
 
 std::array<const char*, 4> RangeChoices(uint8_t letter) {
   switch (letter) {
-    case 'Y': case 'y': return {"25FTU", "125FTU", "500FTU", "2500FTU"};
-    case 'F': case 'f': case 'G': case 'g': return {"5ug/l", "15ug/l", "50ug/l", "150ug/l"};
-    case 'I': case 'i': return {"50QSU", "15QSU", "500QSU", "1500QSU"};
-    default: return {};
+    case 'Y':
+    case 'y':
+      return {"25FTU", "125FTU", "500FTU", "2500FTU"};
+    case 'F':
+    case 'f':
+    case 'G':
+    case 'g':
+      return {"5ug/l", "15ug/l", "50ug/l", "150ug/l"};
+    case 'I':
+    case 'i':
+      return {"50QSU", "15QSU", "500QSU", "1500QSU"};
+    default:
+      return {};
   }
 }
 

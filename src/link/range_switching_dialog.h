@@ -15,8 +15,8 @@ namespace kts {
 inline constexpr const char* kRangeSwitchingTitle = "KTS Logger - Range switching channel setup";
 
 struct RangeRowView {
-  int channel = 0;     // 0-based
-  std::string label;   // e.g. "3 - Turbidity\t"
+  int channel = 0;                      // 0-based
+  std::string label;                    // e.g. "3 - Turbidity\t"
   std::array<const char*, 4> ranges{};  // null entries for a type without ranges
   bool autoRanging = false;             // which of the two choices is chosen
   bool autoRangingAvailable = true;

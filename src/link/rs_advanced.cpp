@@ -11,8 +11,8 @@ namespace {
 
 void ApplyDataBuoy(LoggerDescription& d) {
   if (d.dataBuoy != 1) return;
-  d.rsAdvanced = static_cast<uint8_t>((d.rsAdvanced | kRsSerialCard | kRsAsciiOutput) &
-                                      ~kRsBinaryOutput);
+  d.rsAdvanced =
+      static_cast<uint8_t>((d.rsAdvanced | kRsSerialCard | kRsAsciiOutput) & ~kRsBinaryOutput);
 }
 
 }  // namespace

@@ -31,8 +31,8 @@ void StartCountdown(Countdown& c, HostClock& clock) {
 int CountdownLeft(const Countdown& c, HostClock& clock) {
   if (!c.started) return 0;
   const int64_t elapsedSeconds = (clock.monotonicMs() - c.startMs) / 1000;
-  return static_cast<int>(std::clamp<int64_t>(kCountdownSeconds - elapsedSeconds, 0,
-                                              kCountdownSeconds));
+  return static_cast<int>(
+      std::clamp<int64_t>(kCountdownSeconds - elapsedSeconds, 0, kCountdownSeconds));
 }
 
 }  // namespace kts

@@ -88,14 +88,17 @@ LoggerScript EveryWord() {
   LoggerScript script;
   script.identity = "KTS YP-930 6.51 000930";
   script.words = {
-      {0, 0x007FFFFF},        // bits 0–22
-      {1, 3},                 // 8 Meg
-      {3, 47},                // parameter block
-      {5, 0x52},              // code 2, option 4 and option 6
-      {7, 3},                 // both thresholdings
+      {0, 0x007FFFFF},  // bits 0–22
+      {1, 3},           // 8 Meg
+      {3, 47},          // parameter block
+      {5, 0x52},        // code 2, option 4 and option 6
+      {7, 3},           // both thresholdings
       {8, kConfigRangeSwitching | kConfigMicroSalinometer},
       {13, 96u << 24 | 57600},
-      {20, 2}, {21, 1}, {22, 1}, {23, 1},
+      {20, 2},
+      {21, 1},
+      {22, 1},
+      {23, 1},
   };
   script.minimumVersion = "6.01WIN";
   return script;
@@ -112,8 +115,8 @@ TEST(ReadCapabilities, EveryWordAndBitOfAnExtendedLogger) {
   ASSERT_EQ(ReadCapabilities(s), 1);
   const LoggerDescription& d = s.description;
   EXPECT_EQ(rig.logger.commands(),
-            (std::vector<std::string>{"A", "!000", "!001", "!003", "!005", "!007", "!008",
-                                      "!00D", "!W", "!014", "!015", "!016", "!017"}));
+            (std::vector<std::string>{"A", "!000", "!001", "!003", "!005", "!007", "!008", "!00D",
+                                      "!W", "!014", "!015", "!016", "!017"}));
   EXPECT_TRUE(d.hasCapabilityTable());
   EXPECT_EQ(d.memoryClass(), MemoryClass::ExtraLarge);
   EXPECT_TRUE(d.profiling6Hz);

@@ -30,8 +30,10 @@ TEST(SynchronizeClock, WaitsOutSecond59AndSendsTheNextSecond) {
 }
 
 TEST(SynchronizeClock, AcceptsOneSecondAndRefusesTwo) {
-  for (const auto& [clock, good] : {std::pair{"261207120011", true}, {"261207120010", true},
-                                    {"261207120013", false}, {"261207115000", false}}) {
+  for (const auto& [clock, good] : {std::pair{"261207120011", true},
+                                    {"261207120010", true},
+                                    {"261207120013", false},
+                                    {"261207115000", false}}) {
     LoggerScript script;
     script.keepsClock = false;
     script.clock = clock;
@@ -64,7 +66,7 @@ TEST(TimeKeeping, NextSampleElapsedTimeAndCountdown) {
   const TimeRecord t0 = MakeTime(2026, 3, 1, 0, 0, 0);
   EXPECT_FALSE(IsNextSample(seq, t0, 10));  // nothing before it
   EXPECT_TRUE(IsNextSample(seq, AddSeconds(t0, 10), 10));
-  EXPECT_TRUE(IsNextSample(seq, AddSeconds(t0, 10), 10));  // the same time again
+  EXPECT_TRUE(IsNextSample(seq, AddSeconds(t0, 10), 10));   // the same time again
   EXPECT_FALSE(IsNextSample(seq, AddSeconds(t0, 21), 10));  // a gap
   EXPECT_FALSE(IsNextSample(seq, AddSeconds(t0, 15), 10));  // earlier
   EXPECT_TRUE(IsNextSample(seq, AddSeconds(t0, 20), 10));

@@ -18,11 +18,10 @@ using test::LoggerScript;
 // "R0100": count, latency / 10 ms, reading time / 100 ms, letter and address per channel.
 std::vector<uint8_t> ConfigTable(const std::string& letters, int latency10 = 25,
                                  int reading100 = 3) {
-  std::vector<uint8_t> t = {static_cast<uint8_t>(letters.size()),
-                            static_cast<uint8_t>(latency10 & 0xFF),
-                            static_cast<uint8_t>(latency10 >> 8),
-                            static_cast<uint8_t>(reading100 & 0xFF),
-                            static_cast<uint8_t>(reading100 >> 8)};
+  std::vector<uint8_t> t = {
+      static_cast<uint8_t>(letters.size()), static_cast<uint8_t>(latency10 & 0xFF),
+      static_cast<uint8_t>(latency10 >> 8), static_cast<uint8_t>(reading100 & 0xFF),
+      static_cast<uint8_t>(reading100 >> 8)};
   for (size_t k = 0; k < letters.size(); ++k) {
     t.push_back(static_cast<uint8_t>(letters[k]));
     t.push_back(static_cast<uint8_t>(0x10 + k));

@@ -48,18 +48,19 @@ TEST(IdentityReply, MalformedRepliesAreNoAnswerAndChangeNothing) {
 
   const LoggerIdentity before{"BEFORE", 1.0f, 7, false};
   for (const std::string& reply : {
-           std::string("LOGGER QZ-740 6.51 001234"),       // no maker word
-           std::string("KTS QZ-740 6.51"),                 // no serial number
-           std::string("KTS"),                             // nothing after it
-           std::string("KTS " + longest + "M 6.51 1"),     // model word too long
-           std::string("KTS QZ\xB5" "740 6.51 1"),         // not ASCII
-           std::string("KTS QZ-740 six 1"),                // version not a number
+           std::string("LOGGER QZ-740 6.51 001234"),    // no maker word
+           std::string("KTS QZ-740 6.51"),              // no serial number
+           std::string("KTS"),                          // nothing after it
+           std::string("KTS " + longest + "M 6.51 1"),  // model word too long
+           std::string("KTS QZ\xB5"
+                       "740 6.51 1"),        // not ASCII
+           std::string("KTS QZ-740 six 1"),  // version not a number
            std::string("KTS QZ-740 6.51x 1"),
-           std::string("KTS QZ-740 1e9 1"),                // no five-character version
+           std::string("KTS QZ-740 1e9 1"),  // no five-character version
            std::string("KTS QZ-740 nan 1"),
-           std::string("KTS QZ-740 6.51 -5"),              // serial numbers are not negative
+           std::string("KTS QZ-740 6.51 -5"),  // serial numbers are not negative
            std::string("KTS QZ-740 6.51 12ab"),
-           std::string("KTS QZ-740 6.51 99999999999"),     // beyond an int
+           std::string("KTS QZ-740 6.51 99999999999"),  // beyond an int
        }) {
     LoggerIdentity out = before;
     EXPECT_FALSE(ParseIdentityReply(reply, &out)) << reply;
@@ -85,9 +86,8 @@ TEST(Connect, FindsALoggerAnsweringOnlyAt2400OnTheThirdPass) {
   EXPECT_EQ(rig.s().ports.defaultRateIndex, 1);  // 2400 is the default from now on
   // Two tries at 19200, two at 1200, found with the first at 2400.
   EXPECT_EQ(rig.logger.ratesOf("A"), (std::vector<int>{19200, 19200, 1200, 1200, 2400}));
-  EXPECT_EQ(rig.t.ui.connectionStates,
-            (std::vector<std::string>{"Trying: 19200", "Trying: 1200", "Trying: 2400",
-                                      "2400 baud"}));
+  EXPECT_EQ(rig.t.ui.connectionStates, (std::vector<std::string>{"Trying: 19200", "Trying: 1200",
+                                                                 "Trying: 2400", "2400 baud"}));
   EXPECT_EQ(IdentityText(rig.s().link.identity), "KTS QZ-740  6.51 001234");
 }
 
@@ -115,10 +115,10 @@ TEST(Connect, APortThatCannotBeOpenedIsReported) {
   test::TestSession t;
   t.s.ports.loggerDevice = "/dev/ttyKTSabsent";
   EXPECT_FALSE(Connect(t.s));
-  EXPECT_EQ(t.ui.lastStatus(), "Unable to open /dev/ttyKTSabsent - bad port setting or another "
-                               "application holds the port.");
-  EXPECT_EQ(t.ui.connectionStates,
-            (std::vector<std::string>{"Trying: 19200", "Not connected"}));
+  EXPECT_EQ(t.ui.lastStatus(),
+            "Unable to open /dev/ttyKTSabsent - bad port setting or another "
+            "application holds the port.");
+  EXPECT_EQ(t.ui.connectionStates, (std::vector<std::string>{"Trying: 19200", "Not connected"}));
   EXPECT_TRUE(t.ui.messages.empty());
 }
 
@@ -183,8 +183,9 @@ TEST(Connect, ALoggerChangeWithUnsavedDataAsksAndNoDropsTheData) {
   ASSERT_TRUE(Connect(s));
   ASSERT_EQ(rig.t.ui.messages.size(), 1u);
   const Message& m = rig.t.ui.messages[0];
-  EXPECT_EQ(m.text, "Logger has changed from 000222 to 000111.\nRetrieved data from 000222 has "
-                    "not been saved.\nDo you wish to return to save the data now?");
+  EXPECT_EQ(m.text,
+            "Logger has changed from 000222 to 000111.\nRetrieved data from 000222 has "
+            "not been saved.\nDo you wish to return to save the data now?");
   EXPECT_EQ(m.caption, "Connecting Logger");
   EXPECT_EQ(m.buttons, Buttons::YesNo);
   EXPECT_EQ(m.defaultAnswer, Answer::No);

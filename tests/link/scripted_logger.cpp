@@ -78,7 +78,10 @@ bool ScriptedLogger::takeCommand(PtyPeer& peer, std::string& pending) {
       if (want == 0 || want == baud) peer.reply(script_.identity + "\r\n");
       return true;
     }
-    case 'T': take(1); peer.reply(script_.status); return true;
+    case 'T':
+      take(1);
+      peer.reply(script_.status);
+      return true;
     case 'B':
       take(1);
       if (script_.answersClock) peer.reply(script_.clock + "CTD");

@@ -24,13 +24,13 @@ struct LoggerScript {
   std::map<int, uint32_t> words;  // capability words; a missing word is not answered
   std::map<int, int> wordEcho;    // a word number echoed in place of the right one
   std::map<std::string, std::vector<uint8_t>> tables;  // "R0100" → data bytes
-  std::set<std::string> absentTables;   // answered with length 00
-  std::set<std::string> corruptTables;  // sent with a wrong check byte
-  std::set<std::string> garbledWrites;  // "S…" kept with its first byte changed
-  std::vector<uint8_t> memoryTable;     // the reply to "I00000200C9FF0100"
-  std::string minimumVersion;           // the reply to "!W", e.g. "6.10WIN"
-  std::string clock = "261207120000";   // "B" answers these digits + "CTD"
-  bool keepsClock = true;               // "J" sets them
+  std::set<std::string> absentTables;                  // answered with length 00
+  std::set<std::string> corruptTables;                 // sent with a wrong check byte
+  std::set<std::string> garbledWrites;                 // "S…" kept with its first byte changed
+  std::vector<uint8_t> memoryTable;                    // the reply to "I00000200C9FF0100"
+  std::string minimumVersion;                          // the reply to "!W", e.g. "6.10WIN"
+  std::string clock = "261207120000";                  // "B" answers these digits + "CTD"
+  bool keepsClock = true;                              // "J" sets them
   bool answersClock = true;
   std::map<std::string, int> speedChanges;  // "!E03" → the rate it answers at afterwards
 };

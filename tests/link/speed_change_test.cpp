@@ -75,7 +75,9 @@ TEST(SpeedUpForRetrieval, RaisesTheRateAndRestoresItAfterwards) {
   s.description.expressRate = 57600;
   std::vector<std::pair<int, bool>> timers;
   std::vector<std::pair<MenuGroup, bool>> menus;
-  s.linkHooks.startTimer = [&](Session&, int ms, bool restart) { timers.emplace_back(ms, restart); };
+  s.linkHooks.startTimer = [&](Session&, int ms, bool restart) {
+    timers.emplace_back(ms, restart);
+  };
   s.linkHooks.enableMenus = [&](Session&, MenuGroup g, bool on) { menus.emplace_back(g, on); };
 
   ASSERT_TRUE(SpeedUpForRetrieval(s));
@@ -87,8 +89,7 @@ TEST(SpeedUpForRetrieval, RaisesTheRateAndRestoresItAfterwards) {
   RestoreSpeedAfterRetrieval(s);
   EXPECT_EQ(s.ports.currentBaud, 19200);
   EXPECT_TRUE(s.link.connected);
-  EXPECT_EQ(rig.logger.commands(),
-            (std::vector<std::string>{"A", "!E03", "A", "A", "!E0D", "A"}));
+  EXPECT_EQ(rig.logger.commands(), (std::vector<std::string>{"A", "!E03", "A", "A", "!E0D", "A"}));
   EXPECT_EQ(rig.logger.ratesOf("A"), (std::vector<int>{19200, 57600, 57600, 19200}));
   EXPECT_EQ(timers, (std::vector<std::pair<int, bool>>{{1000, true}}));
   EXPECT_EQ(menus, (std::vector<std::pair<MenuGroup, bool>>{{MenuGroup::LoggerCommands, true}}));
