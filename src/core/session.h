@@ -12,11 +12,13 @@
 #include "frame/app_state.h"
 #include "frame/plot_view.h"
 #include "link/coefficient_set.h"
+#include "link/link_hooks.h"
 #include "link/logger_description.h"
 #include "link/logger_identity.h"
 #include "link/port_config.h"
 #include "link/reply_buffer.h"
 #include "link/retrieval_state.h"
+#include "link/time_keeping.h"
 #include "platform/byte_link.h"
 #include "platform/clipboard.h"
 #include "platform/host_clock.h"
@@ -57,6 +59,8 @@ struct Session {
   LoggerDescription description;
   CoefficientSet coefficients;
   RetrievalState retrieval;
+  LinkHooks linkHooks;      // what the frame provides to the link (link/link_hooks.h)
+  TimeKeeping timeKeeping;  // next-sample test, capped elapsed time, countdown
 
   // Deployment.
   DeploymentParameters deployment;

@@ -8,6 +8,8 @@
 #include "core/text.h"
 #include "core/time_format.h"
 #include "link/commands.h"
+#include "link/configuration.h"
+#include "link/connection.h"
 #include "link/logger_status.h"
 #include "link/protocol.h"
 #include "link/serial_link.h"
@@ -15,8 +17,6 @@
 
 namespace kts {
 namespace {
-
-bool IsQzFamily(const Session& s) { return Contains(s.link.identity.model, "QZ"); }
 
 // "B", "D", "E": the date-time before the tag.
 int QueryDateTime(Session& s, const char* command, const char* tag, TimeRecord& out) {
@@ -42,7 +42,7 @@ int QueryMemoryPointer(Session& s) {
 // "F…" then the fetch wait: latency + reading time, then up to 10 reads.
 int FetchOnce(Session& s) {
   std::string command;
-  if (!s.link.identity.extended && !IsQzFamily(s)) command = "F";
+  if (!s.link.identity.extended && !IsQzFamily(s.link.identity)) command = "F";
   else if (s.fetch.allChannels) command = "F00";
   else command = Format("F%02X", s.fetch.fetchCode & 0xFF);
   s.fetch.expectedLength = FetchReplyLength(s);
@@ -231,7 +231,7 @@ int ReadParameterBlock(Session& s) {
 // Real-time collection: start a fetch without waiting for its reply.
 int StartFetchStream(Session& s) {
   std::string command;
-  if (!s.link.identity.extended && !IsQzFamily(s)) command = "F";
+  if (!s.link.identity.extended && !IsQzFamily(s.link.identity)) command = "F";
   else if (s.fetch.allChannels) command = "F00";
   else command = Format("F%02X", s.fetch.fetchCode & 0xFF);
   int expected = FetchReplyLength(s);
@@ -328,11 +328,11 @@ int CommGet(Session& s, int n) {
     case 39: return StartFetchStream(s);
     case 40: return CollectFetch(s);
 
-    // Added by the parts that own them: the connection sequence (0), the
-    // calibration coefficients (10) and the configuration table (16).
-    case 0:
+    case 0: return Connect(s) ? 1 : 0;
+    case 16: return ReadConfiguration(s);
+
+    // Added by the part that owns it: the calibration coefficients (10).
     case 10:
-    case 16:
       return 0;
 
     default:

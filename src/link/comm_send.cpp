@@ -5,6 +5,7 @@
 #include "core/text.h"
 #include "core/time_format.h"
 #include "link/commands.h"
+#include "link/connection.h"
 #include "link/logger_status.h"
 #include "link/protocol.h"
 #include "link/serial_link.h"
@@ -204,10 +205,13 @@ int CommSend(Session& s, int n, std::string_view parameter) {
       SendSimple(s, "!T01");
       return 1;
 
-    // Added by the parts that own them: writing the calibration
-    // coefficients (11) and stopping, which connects first (13).
-    case 11:
     case 13:
+      if (!Connect(s)) return 0;
+      SendSimple(s, "!9");
+      return 1;
+
+    // Added by the part that owns it: writing the calibration coefficients (11).
+    case 11:
       return 0;
 
     default:

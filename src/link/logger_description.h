@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace kts {
@@ -10,6 +11,20 @@ namespace kts {
 inline constexpr int kMaxChannels = 24;
 
 enum class MemoryClass { Standard, Large, ExtraLarge };
+
+// Configuration flags (capability word 8), by bit.
+inline constexpr uint32_t kConfigBasicRs = 1u << 0;  // exactly 1: channels follow from the model
+inline constexpr uint32_t kConfigDebuggedRs = 1u << 1;
+inline constexpr uint32_t kConfigRangeSwitching = 1u << 2;  // tables 04 and 05
+inline constexpr uint32_t kConfigSpareStorage = 1u << 3;
+inline constexpr uint32_t kConfigAdvanced = 1u << 4;          // the RS advanced table
+inline constexpr uint32_t kConfigMicroSalinometer = 1u << 8;  // on a YP-930
+
+// RS advanced byte.
+inline constexpr uint8_t kRsSdCard = 1u << 0;
+inline constexpr uint8_t kRsSerialCard = 1u << 1;
+inline constexpr uint8_t kRsBinaryOutput = 1u << 2;
+inline constexpr uint8_t kRsAsciiOutput = 1u << 3;
 
 struct LoggerDescription {
   // Capability words as read ("!0%02X"), and whether any were read.
@@ -45,6 +60,7 @@ struct LoggerDescription {
   int modemControl = 0;
   int memoryTest = 0;
   int dataBuoy = 0;
+  bool microSalinometerSettings = false;  // a YP-930 with configuration flag 8
 
   // Configuration table.
   int channelCount = 1;
@@ -52,7 +68,8 @@ struct LoggerDescription {
   std::array<uint8_t, kMaxChannels> frontEndAddress{};
   bool conductivityMicroSiemens = true;  // cleared when the table lists 'S' (mS/cm)
   int latencyMs = 300;
-  int readingTimeMs = 200;
+  int readingTimeMs = 200;            // raised by range switching to the slowest channel
+  int configuredReadingTimeMs = 200;  // as the configuration table gives it
   std::array<uint8_t, 256> configTable{};  // the bytes of "R0100" as read
   int configTableLength = 0;
 
@@ -66,7 +83,7 @@ struct LoggerDescription {
   static constexpr std::array<uint8_t, 26> DefaultRangeTable() {
     std::array<uint8_t, 26> t{};
     t[0] = 1;
-    for (size_t i = 1; i < t.size(); ++i) t[i] = 0xFF;
+    for (std::size_t i = 1; i < t.size(); ++i) t[i] = 0xFF;
     return t;
   }
 
@@ -75,8 +92,10 @@ struct LoggerDescription {
     if (memoryType == 2) return MemoryClass::Large;
     return MemoryClass::Standard;
   }
+  // A logger with capability words ("capabilities table").
+  bool hasCapabilityTable() const { return capabilityWordsRead; }
   // The byte-count flag: the logger stores text bytes, not readings.
-  bool asciiOutput() const { return (rsAdvanced & 0x08) != 0; }
+  bool asciiOutput() const { return (rsAdvanced & kRsAsciiOutput) != 0; }
 };
 
 }  // namespace kts

@@ -26,6 +26,11 @@ inline bool FirmwareAbove(const LoggerIdentity& id, double version) {
   return FirmwareHundredths(id.firmware) > static_cast<int>(version * 100.0 + 0.5);
 }
 
+// Model families, as the model word names them.
+inline bool IsQzFamily(const LoggerIdentity& id) { return id.model.find("QZ") != std::string::npos; }
+inline bool IsHvModel(const LoggerIdentity& id) { return id.model.find("HV") != std::string::npos; }
+inline bool IsLvModel(const LoggerIdentity& id) { return id.model.find("LV") != std::string::npos; }
+
 // Three tables are read once per logger; a new logger sets the flags again.
 struct RereadFlags {
   bool capabilities = true;
