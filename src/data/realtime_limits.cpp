@@ -1,0 +1,76 @@
+#include "data/realtime_limits.h"
+
+#include <array>
+#include <cstdio>
+
+#include "core/session.h"
+#include "core/text.h"
+#include "data/atomic_file.h"
+#include "data/line_reader.h"
+#include "platform/status_line.h"
+
+namespace kts {
+namespace {
+
+constexpr const char* kLimitsFile = "kts.lim";
+constexpr size_t kLimitsLineLength = 94;
+
+constexpr std::array<const char*, kLimitGroups> kKeys{
+    "Temperature",   "Pressure",       "Conductivity", "DissolvedO2",
+    "DerivedO2",     "Voltage",        "Turbidity",    "PAR",
+    "pH",            "Fluorometry-C",  "Fluorometry-R", "Fluorometry-UV",
+    "Depth",         "Salinity",       "SOS",          "Significant Wave Height",
+    "Tidal Slope",   "Transmissometer",
+};
+
+}  // namespace
+
+const char* LimitKey(int group) {
+  return group >= 0 && group < kLimitGroups ? kKeys[static_cast<size_t>(group)] : "";
+}
+
+int ReadLimits(Session& s) {
+  s.settings.limits = kDefaultLimits;
+  InputFile in(InBaseDirectory(s.settings, kLimitsFile));
+  LineReader reader(in.file, kLimitsLineLength);
+  std::string line;
+  while (reader.next(line)) {
+    for (size_t g = 0; g < kKeys.size(); ++g) {
+      if (!Contains(line, kKeys[g])) continue;
+      const size_t eq = line.find('=');
+      int maximum = 0, minimum = 0;
+      if (eq != std::string::npos &&
+          std::sscanf(line.c_str() + eq + 1, "%d %d", &maximum, &minimum) == 2) {
+        RealTimeLimit& limit = s.settings.limits[g];
+        limit = {maximum, minimum};
+        SetLimitMinimum(limit, minimum);
+      }
+      break;
+    }
+  }
+  return 1;
+}
+
+int WriteLimits(Session& s) {
+  std::string text;
+  for (size_t g = 0; g < kKeys.size(); ++g)
+    text += Format("%s=%d %d\n", kKeys[g], s.settings.limits[g].maximum,
+                   s.settings.limits[g].minimum);
+  const std::string path = InBaseDirectory(s.settings, kLimitsFile);
+  std::string error;
+  if (WriteFileAtomically(path, text, &error)) return 1;
+  ShowStatus(s.ui, Format("Unable to write the settings file %s: %s", path.c_str(), error.c_str()));
+  return 0;
+}
+
+void SetLimitMinimum(RealTimeLimit& limit, int minimum) {
+  limit.minimum = minimum;
+  if (limit.maximum < minimum) limit.maximum = minimum;
+}
+
+void SetLimitMaximum(RealTimeLimit& limit, int maximum) {
+  limit.maximum = maximum;
+  if (limit.minimum > maximum) limit.minimum = maximum;
+}
+
+}  // namespace kts
