@@ -1,10 +1,9 @@
 #include "data/main_settings.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdio>
 
 #include "core/text.h"
+#include "data/text_numbers.h"
 
 namespace kts {
 namespace {
@@ -36,16 +35,16 @@ class LineValues {
   explicit LineValues(std::string_view line) : text_(line) {}
 
   bool intAt(size_t offset, int& out) const {
-    return offset <= text_.size() && std::sscanf(text_.c_str() + offset, "%d", &out) == 1;
+    return offset <= text_.size() && ParseInt(text_.c_str() + offset, out);
   }
   bool doubleAt(size_t offset, double& out) const {
-    return offset <= text_.size() && std::sscanf(text_.c_str() + offset, "%lf", &out) == 1 &&
-           std::isfinite(out);
+    return offset <= text_.size() && ParseFiniteDouble(text_.c_str() + offset, out);
   }
   // "%d %f": whole degrees and minutes.
   bool intDoubleAt(size_t offset, int& i, double& x) const {
-    return offset <= text_.size() && std::sscanf(text_.c_str() + offset, "%d %lf", &i, &x) == 2 &&
-           std::isfinite(x);
+    const char* rest = nullptr;
+    return offset <= text_.size() && ParseInt(text_.c_str() + offset, i, &rest) &&
+           ParseFiniteDouble(rest, x);
   }
   size_t after(std::string_view marker) const {
     const size_t at = text_.find(marker);

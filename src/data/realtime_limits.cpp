@@ -1,12 +1,12 @@
 #include "data/realtime_limits.h"
 
 #include <array>
-#include <cstdio>
 
 #include "core/session.h"
 #include "core/text.h"
 #include "data/atomic_file.h"
 #include "data/line_reader.h"
+#include "data/text_numbers.h"
 #include "platform/status_line.h"
 
 namespace kts {
@@ -39,8 +39,9 @@ int ReadLimits(Session& s) {
       if (!Contains(line, kKeys[g])) continue;
       const size_t eq = line.find('=');
       int maximum = 0, minimum = 0;
-      if (eq != std::string::npos &&
-          std::sscanf(line.c_str() + eq + 1, "%d %d", &maximum, &minimum) == 2) {
+      const char* rest = nullptr;
+      if (eq != std::string::npos && ParseInt(line.c_str() + eq + 1, maximum, &rest) &&
+          ParseInt(rest, minimum)) {
         RealTimeLimit& limit = s.settings.limits[g];
         limit = {maximum, minimum};
         SetLimitMinimum(limit, minimum);
