@@ -21,6 +21,27 @@ constexpr int64_t kProfilingStepTicks = 167 * kTicksPerMillisecond;
 // rollover class leaves every word as it is.
 constexpr int32_t kLowestRolloverWord = 0xDFFFFF;
 
+// A file may carry any start time or period. With every field of a time in
+// its calendar range (years up to 4000) and a period of at most a day (the
+// longest a logger takes), every sample time of the largest data set stays
+// well inside the 64-bit tick count; real data never come near either bound.
+constexpr int64_t kLongestPeriodSeconds = 86400;
+
+int64_t StartTicks(TimeRecord t) {
+  t.year = std::clamp<uint16_t>(t.year, 1601, 4000);
+  t.month = std::min<uint16_t>(t.month, 12);
+  t.day = std::min<uint16_t>(t.day, 31);
+  t.hour = std::min<uint16_t>(t.hour, 24);
+  t.minute = std::min<uint16_t>(t.minute, 60);
+  t.second = std::min<uint16_t>(t.second, 60);
+  t.millisecond = std::min<uint16_t>(t.millisecond, 999);
+  return ToTicks(t);
+}
+
+int64_t PeriodTicks(const TimeRecord& period) {
+  return std::min(PeriodSeconds(period), kLongestPeriodSeconds) * kTicksPerSecond;
+}
+
 struct ChannelPlan {
   float* row = nullptr;
   const Coefficients* coefficients = nullptr;
@@ -97,8 +118,8 @@ class SampleDecoder {
     waves_ = ctx.description.waves;
     burstCoefficients_ = &ctx.coefficients.c[1];
     profiling_ = in_.samplingMode == kProfilingMode;
-    periodTicks_ = PeriodSeconds(in_.samplePeriod) * kTicksPerSecond;
-    runningTicks_ = ToTicks(in_.startTime);
+    periodTicks_ = PeriodTicks(in_.samplePeriod);
+    runningTicks_ = StartTicks(in_.startTime);
   }
 
   StampEntry* appendStamp() {
@@ -310,12 +331,12 @@ TimeRecord SampleTime(const DataSet& data, int sample) {
   int64_t periods = sample;
   if (after != first) {
     base = (after - 1)->time;
-    periods = sample - (after - 1)->sampleIndex;
+    periods = int64_t{sample} - (after - 1)->sampleIndex;
   }
-  const int64_t offset = data.samplingMode == kProfilingMode
-                             ? periods * kTicksPerSecond / 6
-                             : periods * PeriodSeconds(data.samplePeriod) * kTicksPerSecond;
-  return FromTicks(ToTicks(base) + offset);
+  periods = std::clamp<int64_t>(periods, -kRowStoreFloats, kRowStoreFloats);
+  const int64_t offset = data.samplingMode == kProfilingMode ? periods * kTicksPerSecond / 6
+                                                             : periods * PeriodTicks(data.samplePeriod);
+  return FromTicks(StartTicks(base) + offset);
 }
 
 }  // namespace kts

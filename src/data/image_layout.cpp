@@ -15,6 +15,8 @@ ImageLayout ComputeImageLayout(const LoggerIdentity& identity, const LoggerDescr
   layout.headerLength = description.parameterBlockLength;
   layout.hvModel = Contains(identity.model, "HV");
 
+  // "HLV" models are two-channel loggers of another family: their layout
+  // comes from their description, not from the one-channel "LV" rule.
   if (!description.capabilityWordsRead) {
     if (layout.hvModel) {
       layout.types[0] = 'T';
@@ -24,7 +26,7 @@ ImageLayout ComputeImageLayout(const LoggerIdentity& identity, const LoggerDescr
         layout.headerLength = FirmwareAtLeast(identity, 2.20) ? 30 : 15;
         layout.channels = 1;
       }
-    } else if (Contains(identity.model, "LV")) {
+    } else if (Contains(identity.model, "LV") && !Contains(identity.model, "HLV")) {
       layout.types[0] = 'P';
       layout.channels = 1;
       layout.headerLength = 30;

@@ -44,7 +44,7 @@ class DecoderTest : public ::testing::Test {
     in.image = b.data.data();
     in.length = b.size();
     in.context = &ctx;
-    in.startTime = kStart;
+    in.startTime = start;
     in.samplePeriod = period;
     in.samplingMode = samplingMode;
     in.rawCounts = raw;
@@ -58,6 +58,7 @@ class DecoderTest : public ::testing::Test {
 
   DecodeContext ctx;
   DataSet data;
+  TimeRecord start = kStart;
   TimeRecord period = MakePeriod(0, 0, 10);
   uint32_t samplingMode = 0;
 };
@@ -242,7 +243,7 @@ TEST_F(DecoderTest, HeaderLengthAndChannelsOfLoggersWithoutCapabilityWords) {
   const Case cases[] = {
       {"HV-3070", 1.40f, 0, 3, 'T'},  {"HV-3070", 2.00f, 15, 1, 'T'},
       {"HV-3070", 2.20f, 30, 1, 'T'}, {"LV-3070", 3.20f, 30, 1, 'P'},
-      {"QZ-740", 3.00f, 30, 3, 'C'},
+      {"QZ-740", 3.00f, 30, 3, 'C'},  {"HLV-4070", 3.20f, 30, 3, 'C'},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.model) + " " + std::to_string(c.firmware));
@@ -450,6 +451,8 @@ TEST_F(DecoderTest, HostileImagesAndDescriptionsStayWithinTheStores) {
     ctx.identity.model = rng() % 2 ? "HV-3070" : "QZ-760";
     ctx.identity.firmware = static_cast<float>(rng() % 600) / 100.0f;
     samplingMode = rng() % 2 ? 64 : 0;
+    period = MakePeriod(static_cast<int>(rng() % 65536), static_cast<int>(rng() % 65536), 0);
+    start = MakeTime(static_cast<int>(rng() % 65536), static_cast<int>(rng() % 65536), 1);
     test::ImageBuilder b;
     const int pieces = static_cast<int>(rng() % 400);
     for (int i = 0; i < pieces; ++i) {
@@ -469,6 +472,7 @@ TEST_F(DecoderTest, HostileImagesAndDescriptionsStayWithinTheStores) {
     ASSERT_LE(data.burstCount, kMaxBursts);
     ASSERT_LE(report.headerLength, b.size());
     for (int c = 0; c < data.measuredChannels; ++c) ASSERT_FALSE(std::isnan(minimum(c)));
+    SampleTime(data, static_cast<int>(rng()));
   }
 }
 
