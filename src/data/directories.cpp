@@ -4,9 +4,8 @@
 
 #include "core/session.h"
 #include "core/text.h"
-#include "data/atomic_file.h"
 #include "data/line_reader.h"
-#include "platform/status_line.h"
+#include "data/settings_file.h"
 
 namespace kts {
 namespace {
@@ -81,14 +80,10 @@ int ReadDirectories(Session& s) {
 }
 
 int WriteDirectories(Session& s) {
-  const std::string path = InBaseDirectory(s.settings, kDirectoryFile);
   const std::string text = "DAT directory=" + s.settings.datDirectory + "\nHEX directory=" +
                            s.settings.hexDirectory + "\nMAT directory=" + s.settings.matDirectory +
                            "\n";
-  std::string error;
-  if (WriteFileAtomically(path, text, &error)) return 1;
-  ShowStatus(s.ui, Format("Unable to write the settings file %s: %s", path.c_str(), error.c_str()));
-  return 0;
+  return WriteSettingsFile(s, InBaseDirectory(s.settings, kDirectoryFile), text);
 }
 
 int SetUpDataDirectories(Session& s) {

@@ -4,10 +4,9 @@
 
 #include "core/session.h"
 #include "core/text.h"
-#include "data/atomic_file.h"
 #include "data/line_reader.h"
+#include "data/settings_file.h"
 #include "data/text_numbers.h"
-#include "platform/status_line.h"
 
 namespace kts {
 namespace {
@@ -57,11 +56,7 @@ int WriteLimits(Session& s) {
   for (size_t g = 0; g < kKeys.size(); ++g)
     text += Format("%s=%d %d\n", kKeys[g], s.settings.limits[g].maximum,
                    s.settings.limits[g].minimum);
-  const std::string path = InBaseDirectory(s.settings, kLimitsFile);
-  std::string error;
-  if (WriteFileAtomically(path, text, &error)) return 1;
-  ShowStatus(s.ui, Format("Unable to write the settings file %s: %s", path.c_str(), error.c_str()));
-  return 0;
+  return WriteSettingsFile(s, InBaseDirectory(s.settings, kLimitsFile), text);
 }
 
 void SetLimitMinimum(RealTimeLimit& limit, int minimum) {

@@ -6,9 +6,8 @@
 
 #include "core/session.h"
 #include "core/text.h"
-#include "data/atomic_file.h"
 #include "data/line_reader.h"
-#include "platform/status_line.h"
+#include "data/settings_file.h"
 
 namespace kts {
 namespace {
@@ -26,11 +25,7 @@ int WriteRecentFiles(Session& s) {
   std::string text;
   for (const std::string& entry : s.settings.recent)
     if (!entry.empty()) text += entry + "\n";
-  const std::string path = InBaseDirectory(s.settings, kRecentFile);
-  std::string error;
-  if (WriteFileAtomically(path, text, &error)) return 1;
-  ShowStatus(s.ui, Format("Unable to write the settings file %s: %s", path.c_str(), error.c_str()));
-  return 0;
+  return WriteSettingsFile(s, InBaseDirectory(s.settings, kRecentFile), text);
 }
 
 }  // namespace

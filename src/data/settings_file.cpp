@@ -113,8 +113,8 @@ int ReadSettings(Session& s) {
   {
     InputFile in(path);
     if (in.file != nullptr) ReadMainSettings(s, in.file);
-    else if (!WriteFileAtomically(path, FormatMainSettings(s.settings, s.ports), &error))
-      result = ReportWriteFailure(s, path, error);
+    else if (!WriteSettingsFile(s, path, FormatMainSettings(s.settings, s.ports)))
+      result = 0;
   }
   ReadCopiesFile(s);
   s.ports.map = PortMap{};
@@ -122,16 +122,18 @@ int ReadSettings(Session& s) {
   return result;
 }
 
-int WriteSettings(Session& s) {
+int WriteSettingsFile(Session& s, const std::string& path, std::string_view text) {
   std::string error;
-  const std::string path = MainSettingsPath(s.settings);
-  if (!WriteFileAtomically(path, FormatMainSettings(s.settings, s.ports), &error))
-    return ReportWriteFailure(s, path, error);
+  return WriteFileAtomically(path, text, &error) ? 1 : ReportWriteFailure(s, path, error);
+}
 
-  const std::string copies = InBaseDirectory(s.settings, kCopiesFile);
-  const char* line = s.settings.allowMultipleCopies ? "Allow multiple copies\n" : "Single copy only\n";
-  if (!WriteFileAtomically(copies, line, &error)) return ReportWriteFailure(s, copies, error);
+int WriteSettings(Session& s) {
+  if (!WriteSettingsFile(s, MainSettingsPath(s.settings), FormatMainSettings(s.settings, s.ports)))
+    return 0;
+  const char* copies = s.settings.allowMultipleCopies ? "Allow multiple copies\n" : "Single copy only\n";
+  if (!WriteSettingsFile(s, InBaseDirectory(s.settings, kCopiesFile), copies)) return 0;
 
+  std::string error;
   const std::string ports = InBaseDirectory(s.settings, kPortMapFile);
   if ((HasPortMapping(s.ports.map) || Exists(ports)) &&
       !WritePortMapAtomically(ports, s.ports.map, error))

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace kts {
 
@@ -24,5 +25,9 @@ int ReadSettings(Session& s);
 // COM port map. Returns 0 (with the reason on the status line) when one of
 // them could not be written; the previous file then stands.
 int WriteSettings(Session& s);
+
+// Writes one settings file of the base directory in place of the previous
+// one. Returns 0, with the reason on the status line, when it failed.
+int WriteSettingsFile(Session& s, const std::string& path, std::string_view text);
 
 }  // namespace kts

@@ -3,19 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "data/overwrite_check.h"
-#include "temp_dir.h"
-#include "test_session.h"
+#include "base_directory_test.h"
 
 namespace kts {
 namespace {
 
-class DirectoriesTest : public ::testing::Test {
- protected:
-  DirectoriesTest() { t.s.settings.baseDirectory = dir.path(); }
-  test::TempDir dir;
-  test::TestSession t;
-  Session& s = t.s;
-};
+using DirectoriesTest = test::BaseDirectoryTest;
 
 TEST_F(DirectoriesTest, StartUpCreatesTheFoldersAndDefaultsUnsetDirectories) {
   dir.write("ktsdir.ini", "HEX directory=/data/hex files\r\nDAT directory=/data/dat files");

@@ -3,8 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "data/main_settings.h"
-#include "temp_dir.h"
-#include "test_session.h"
+#include "base_directory_test.h"
 
 namespace kts {
 namespace {
@@ -141,13 +140,7 @@ TEST(MainSettings, OnlyTheFirst94CharactersOfALineCount) {
   EXPECT_TRUE(s.derived.salinityOn);
 }
 
-class SettingsFileTest : public ::testing::Test {
- protected:
-  SettingsFileTest() { t.s.settings.baseDirectory = dir.path(); }
-  test::TempDir dir;
-  test::TestSession t;
-  Session& s = t.s;
-};
+using SettingsFileTest = test::BaseDirectoryTest;
 
 TEST_F(SettingsFileTest, WithoutASettingsFileTheDefaultsAreWrittenAtOnce) {
   s.ports.loggerPort = 5;

@@ -2,8 +2,7 @@
 
 #include "data/realtime_limits.h"
 #include "data/recent_files.h"
-#include "temp_dir.h"
-#include "test_session.h"
+#include "base_directory_test.h"
 
 namespace kts {
 namespace {
@@ -46,13 +45,7 @@ TEST(RecentList, RemoveTakesOutTheEntryAndMovesTheRestUp) {
   EXPECT_FALSE(RemoveRecentEntry(list, ""));
 }
 
-class ListFilesTest : public ::testing::Test {
- protected:
-  ListFilesTest() { t.s.settings.baseDirectory = dir.path(); }
-  test::TempDir dir;
-  test::TestSession t;
-  Session& s = t.s;
-};
+using ListFilesTest = test::BaseDirectoryTest;
 
 TEST_F(ListFilesTest, TheRecentFileListIsKeptInItsFile) {
   ASSERT_EQ(AddRecent(s, "/data/one.hex"), 1);
