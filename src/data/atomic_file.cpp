@@ -12,7 +12,8 @@ namespace kts {
 namespace {
 
 std::string RandomSuffix(std::random_device& random) {
-  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  static constexpr char kLetters[] =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
   std::string s(6, 'x');
   for (char& ch : s) ch = kLetters[random() % (sizeof kLetters - 1)];
   return s;
@@ -21,7 +22,8 @@ std::string RandomSuffix(std::random_device& random) {
 // The rename is only durable once the directory entry is on the disk too.
 void SyncDirectoryOf(const std::string& path) {
   const size_t slash = path.rfind('/');
-  const std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+  const std::string dir =
+      slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
   const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   ::fsync(fd);

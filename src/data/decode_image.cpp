@@ -31,24 +31,26 @@ void DecodeImageHeaderSettings(Session& s) {
 
 void ReportDecode(Session& s, const DecodeReport& report) {
   if (report.stampsSuppressed)
-    s.ui.message({"Data contains more timestamps than buffer can hold.\nSubsequent timestamps will "
-                  "be suppressed.",
-                  "Timestamps", Icon::Warning, Buttons::Ok, Answer::Ok});
+    s.ui.message(
+        {"Data contains more timestamps than buffer can hold.\nSubsequent timestamps will "
+         "be suppressed.",
+         "Timestamps", Icon::Warning, Buttons::Ok, Answer::Ok});
   std::string cut;
   if (report.rowSamplesDropped > 0)
     cut = Format("Unable to keep every sample: %d samples per channel did not fit the data store.",
                  report.rowSamplesDropped);
   if (report.burstsDropped > 0 || report.burstSamplesDropped > 0) {
     if (!cut.empty()) cut += ' ';
-    cut += Format("Unable to keep every wave burst: %d bursts beyond %d and %d burst samples "
-                  "beyond %d were left out.",
-                  report.burstsDropped, kMaxBursts, report.burstSamplesDropped, kBurstCapacity);
+    cut += Format(
+        "Unable to keep every wave burst: %d bursts beyond %d and %d burst samples "
+        "beyond %d were left out.",
+        report.burstsDropped, kMaxBursts, report.burstSamplesDropped, kBurstCapacity);
   }
   if (!cut.empty()) ShowStatus(s.ui, cut);
 }
 
 int Decode(Session& s) {
-  const DecodeInput in{s.image.bytes.get(), s.image.length, &s.data.context, s.data.startTime,
+  const DecodeInput in{s.image.bytes.get(), s.image.length,      &s.data.context, s.data.startTime,
                        s.data.samplePeriod, s.data.samplingMode, s.data.rawCounts};
   const DecodeReport report = DecodeSamples(in, s.data);
   ReportDecode(s, report);

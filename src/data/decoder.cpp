@@ -177,8 +177,10 @@ class SampleDecoder {
   void abandonRecord() {
     for (int c = 0; c < channels_; ++c) {
       ChannelPlan& p = plans_[static_cast<size_t>(c)];
-      if (c < channel_) p.include(p.row[sample_]);
-      else p.row[sample_] = kInvalidValue;
+      if (c < channel_)
+        p.include(p.row[sample_]);
+      else
+        p.row[sample_] = kInvalidValue;
     }
     ++report_.abandonedRecords;
   }
@@ -334,8 +336,9 @@ TimeRecord SampleTime(const DataSet& data, int sample) {
     periods = int64_t{sample} - (after - 1)->sampleIndex;
   }
   periods = std::clamp<int64_t>(periods, -kRowStoreFloats, kRowStoreFloats);
-  const int64_t offset = data.samplingMode == kProfilingMode ? periods * kTicksPerSecond / 6
-                                                             : periods * PeriodTicks(data.samplePeriod);
+  const int64_t offset = data.samplingMode == kProfilingMode
+                             ? periods * kTicksPerSecond / 6
+                             : periods * PeriodTicks(data.samplePeriod);
   return FromTicks(StartTicks(base) + offset);
 }
 

@@ -30,8 +30,8 @@ struct DecodeInput {
 
 struct DecodeReport {
   int headerLength = 0;
-  int words = 0;            // words after the header, stamps included
-  int stampsRead = 0;       // stamps found in the stream (stored or not)
+  int words = 0;                  // words after the header, stamps included
+  int stampsRead = 0;             // stamps found in the stream (stored or not)
   bool stampsSuppressed = false;  // the table was full: later stamps were not kept
   int abandonedRecords = 0;       // records cut short by a stamp
   int burstsDropped = 0;          // bursts beyond the burst store

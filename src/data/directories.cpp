@@ -16,18 +16,24 @@ constexpr size_t kDirectoryLineLength = 300;
 
 const char* FolderName(DataFolder folder) {
   switch (folder) {
-    case DataFolder::Hex: return "hex";
-    case DataFolder::Mat: return "mat";
-    case DataFolder::Dat: break;
+    case DataFolder::Hex:
+      return "hex";
+    case DataFolder::Mat:
+      return "mat";
+    case DataFolder::Dat:
+      break;
   }
   return "dat";
 }
 
 std::string& DirectoryOf(Settings& s, DataFolder folder) {
   switch (folder) {
-    case DataFolder::Hex: return s.hexDirectory;
-    case DataFolder::Mat: return s.matDirectory;
-    case DataFolder::Dat: break;
+    case DataFolder::Hex:
+      return s.hexDirectory;
+    case DataFolder::Mat:
+      return s.matDirectory;
+    case DataFolder::Dat:
+      break;
   }
   return s.datDirectory;
 }
@@ -41,9 +47,10 @@ bool MakeFolder(const std::string& path) {
 std::string CreateFailureText(const Settings& s, DataFolder folder) {
   const std::string base = s.baseDirectory.empty() ? "." : s.baseDirectory;
   if (folder == DataFolder::Mat) return "Error: Unable to create mat directory";
-  return Format("Error: Unable to create the '%s/%s' directory\nCheck that your KTS directory is "
-                "not write protected.",
-                base.c_str(), FolderName(folder));
+  return Format(
+      "Error: Unable to create the '%s/%s' directory\nCheck that your KTS directory is "
+      "not write protected.",
+      base.c_str(), FolderName(folder));
 }
 
 std::string_view DirectoryPart(std::string_view path) {
@@ -71,18 +78,21 @@ int ReadDirectories(Session& s) {
       const size_t eq = line.find('=');
       if (eq == std::string::npos || eq + 1 == line.size()) continue;
       const std::string value = line.substr(eq + 1);
-      if (Contains(line, "DAT directory=")) s.settings.datDirectory = value;
-      else if (Contains(line, "MAT directory=")) s.settings.matDirectory = value;
-      else if (Contains(line, "HEX directory=")) s.settings.hexDirectory = value;
+      if (Contains(line, "DAT directory="))
+        s.settings.datDirectory = value;
+      else if (Contains(line, "MAT directory="))
+        s.settings.matDirectory = value;
+      else if (Contains(line, "HEX directory="))
+        s.settings.hexDirectory = value;
     }
   }
   return WriteDirectories(s);
 }
 
 int WriteDirectories(Session& s) {
-  const std::string text = "DAT directory=" + s.settings.datDirectory + "\nHEX directory=" +
-                           s.settings.hexDirectory + "\nMAT directory=" + s.settings.matDirectory +
-                           "\n";
+  const std::string text = "DAT directory=" + s.settings.datDirectory +
+                           "\nHEX directory=" + s.settings.hexDirectory +
+                           "\nMAT directory=" + s.settings.matDirectory + "\n";
   return WriteSettingsFile(s, InBaseDirectory(s.settings, kDirectoryFile), text);
 }
 
@@ -93,8 +103,8 @@ int SetUpDataDirectories(Session& s) {
     std::string& directory = DirectoryOf(s.settings, folder);
     if (directory == kUnset) directory = path;
     if (!MakeFolder(path)) {
-      s.ui.message({CreateFailureText(s.settings, folder), "Startup", Icon::Error, Buttons::Ok,
-                    Answer::Ok});
+      s.ui.message(
+          {CreateFailureText(s.settings, folder), "Startup", Icon::Error, Buttons::Ok, Answer::Ok});
       return 0;
     }
   }
@@ -106,16 +116,17 @@ int NoteReadDirectory(Session& s, std::string_view path, DataFolder folder) {
   const std::string extension = std::string(".") + FolderName(folder);
   const size_t at = path.rfind(extension);
   std::string& directory = DirectoryOf(s.settings, folder);
-  if (at == std::string_view::npos) directory = BaseDataFolder(s.settings, folder);
-  else directory = std::string(DirectoryPart(path.substr(0, at)));
+  if (at == std::string_view::npos)
+    directory = BaseDataFolder(s.settings, folder);
+  else
+    directory = std::string(DirectoryPart(path.substr(0, at)));
   return WriteDirectories(s);
 }
 
 void RememberPath(Settings& settings, std::string_view chosenPath) {
   std::string_view dir = DirectoryPart(chosenPath);
   // Only whole folder names: "/data/database" keeps its "/dat…".
-  while (dir.size() > 4 && (dir.ends_with("/dat") || dir.ends_with("/hex")))
-    dir.remove_suffix(4);
+  while (dir.size() > 4 && (dir.ends_with("/dat") || dir.ends_with("/hex"))) dir.remove_suffix(4);
   settings.rememberedPath = std::string(dir);
 }
 

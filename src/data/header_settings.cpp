@@ -105,8 +105,10 @@ bool DecodeHeaderSettings(std::span<const uint8_t> header, const ImageLayout& la
   b.thresholdLevel = ConvertRaw(static_cast<int32_t>(b.thresholdRaw), type, c, false);
   // Temperature runs opposite to the counts: above in counts is below in degrees.
   if (type == 'T') {
-    if (b.startMode == kStartAboveThreshold) b.startMode = kStartBelowThreshold;
-    else if (b.startMode == kStartBelowThreshold) b.startMode = kStartAboveThreshold;
+    if (b.startMode == kStartAboveThreshold)
+      b.startMode = kStartBelowThreshold;
+    else if (b.startMode == kStartBelowThreshold)
+      b.startMode = kStartAboveThreshold;
   }
 
   const uint32_t count = h.little16(23);
@@ -133,8 +135,10 @@ bool DecodeHeaderSettings(std::span<const uint8_t> header, const ImageLayout& la
   if (caps.hysteresis) {
     const uint32_t hysteresis = h.little16(29);
     d.hysteresisEnabled = hysteresis != 0;
-    if (hysteresis == 0) b.hysteresisPeriod = 0;
-    else if (b.samplingMode == kProfilingMode) b.hysteresisPeriod = hysteresis / 6;
+    if (hysteresis == 0)
+      b.hysteresisPeriod = 0;
+    else if (b.samplingMode == kProfilingMode)
+      b.hysteresisPeriod = hysteresis / 6;
     else
       b.hysteresisPeriod = static_cast<uint32_t>(
           std::min<int64_t>(int64_t{hysteresis} * PeriodSeconds(d.samplingPeriod), UINT32_MAX));

@@ -15,7 +15,7 @@ struct ImageLayout {
   int headerLength = 0;  // H: image bytes before the first word
   int channels = 1;      // measured channels, 1..24
   std::array<uint8_t, kMaxChannels> types{};
-  int words = 0;  // whole words from byte H to the end of the image, stamps included
+  int words = 0;         // whole words from byte H to the end of the image, stamps included
   bool hvModel = false;  // the model string contains "HV": every channel is a thermistor
 };
 

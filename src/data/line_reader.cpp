@@ -16,8 +16,10 @@ bool LineReader::next(std::string& line, bool* cut) {
       if (following == '\n' || following == EOF) break;
       std::ungetc(following, file_);
     }
-    if (line.size() < maxLength_) line.push_back(static_cast<char>(ch));
-    else if (cut != nullptr) *cut = true;
+    if (line.size() < maxLength_)
+      line.push_back(static_cast<char>(ch));
+    else if (cut != nullptr)
+      *cut = true;
   }
   return any;
 }

@@ -8,22 +8,30 @@
 namespace kts {
 namespace {
 
-const char* OnOff(bool on) { return on ? "ON" : "OFF"; }
+const char* OnOff(bool on) {
+  return on ? "ON" : "OFF";
+}
 
 const char* OxygenUnitKey(OxygenUnit unit) {
   switch (unit) {
-    case OxygenUnit::MicroMolPerL: return "uMol";
-    case OxygenUnit::MgPerL: return "mg/l";
-    case OxygenUnit::MlPerL: break;
+    case OxygenUnit::MicroMolPerL:
+      return "uMol";
+    case OxygenUnit::MgPerL:
+      return "mg/l";
+    case OxygenUnit::MlPerL:
+      break;
   }
   return "ml/l";
 }
 
 const char* SoundSpeedKey(SoundSpeedEquation e) {
   switch (e) {
-    case SoundSpeedEquation::Wilson: return "Wilson";
-    case SoundSpeedEquation::DelGrosso: return "delGrosso";
-    case SoundSpeedEquation::Unesco: break;
+    case SoundSpeedEquation::Wilson:
+      return "Wilson";
+    case SoundSpeedEquation::DelGrosso:
+      return "delGrosso";
+    case SoundSpeedEquation::Unesco:
+      break;
   }
   return "UNESCO";
 }
@@ -56,7 +64,9 @@ class LineValues {
   std::string text_;
 };
 
-bool InRange(double v, double low, double high) { return v >= low && v <= high; }
+bool InRange(double v, double low, double high) {
+  return v >= low && v <= high;
+}
 
 void ApplyFloat(const LineValues& v, size_t offset, float& target, double low, double high) {
   double x;
@@ -131,8 +141,9 @@ std::string FormatMainSettings(const Settings& s, const PortConfig& ports) {
   out += Format("Salinity=%s\n", OnOff(d.salinityOn));
   out += Format("Specific conductivity=%s\n", OnOff(d.specificConductivityOn));
   out += Format("Dissolved oxygen: %s=%s\n", OxygenUnitKey(d.oxygenUnit), OnOff(d.oxygenOn));
-  out += Format("Dissolved oxygen (Optode concentration): %s=%s\n",
-                d.optodeUnit == OxygenUnit::MgPerL ? "mg/l" : "ml/l", OnOff(d.optodeConcentrationOn));
+  out +=
+      Format("Dissolved oxygen (Optode concentration): %s=%s\n",
+             d.optodeUnit == OxygenUnit::MgPerL ? "mg/l" : "ml/l", OnOff(d.optodeConcentrationOn));
   out += Format("Dissolved oxygen (Optode saturation)=%s\n", OnOff(d.optodeSaturationOn));
   out += Format("Speed of Sound: %s=%s\n", SoundSpeedKey(d.soundSpeed), OnOff(d.soundSpeedOn));
   out += Format("Atmospheric pressure=%f\n", static_cast<double>(d.atmosphericPressure));
@@ -140,8 +151,10 @@ std::string FormatMainSettings(const Settings& s, const PortConfig& ports) {
   out += Format("Latitude=%d %.3f\n", d.latitudeDegrees, static_cast<double>(d.latitudeMinutes));
   out += Format("DO temperature=%.2f\n", static_cast<double>(d.fixedTemperature));
   out += Format("DO salinity=%.2f\n", static_cast<double>(d.fixedSalinity));
-  if (d.depthOn) out += d.depthSeawater ? "Depth Seawater=ON\n" : "Depth Simplified=ON\n";
-  else out += d.depthSeawater ? "Depth Seawater=OFF\n" : "Depth Freshwater=OFF\n";
+  if (d.depthOn)
+    out += d.depthSeawater ? "Depth Seawater=ON\n" : "Depth Simplified=ON\n";
+  else
+    out += d.depthSeawater ? "Depth Seawater=OFF\n" : "Depth Freshwater=OFF\n";
   if (ports.radioDelayEnabled) out += Format("Radio=%d\n", ports.radioDelayMs);
   if (s.languageSupport) out += "Language Support: Chinese\n";
   out += Format("Micro-Salinometer average=%d\n", s.microSalinometerAverage);
@@ -164,8 +177,10 @@ void ApplySettingsLine(std::string_view line, Settings& s, PortConfig& ports) {
   int n = 0;
 
   if (v.contains("GPSComm")) {
-    if (v.contains("NOT USED")) ports.gpsPort = 0;
-    else if (v.intAt(11, n) && n >= 1 && n <= kMaxComPort) ports.gpsPort = n;
+    if (v.contains("NOT USED"))
+      ports.gpsPort = 0;
+    else if (v.intAt(11, n) && n >= 1 && n <= kMaxComPort)
+      ports.gpsPort = n;
   } else if (v.contains("GPS baudrate")) {
     if (v.intAt(13, n) && IsStandardRate(n)) ports.gpsBaud = n;
   } else if (v.contains("Port")) {
@@ -174,7 +189,8 @@ void ApplySettingsLine(std::string_view line, Settings& s, PortConfig& ports) {
     int frequency = 0, format = 0;
     if (v.intAt(v.after("frequency:"), frequency) && (frequency == 0 || frequency == 1))
       s.matlabFrequency = frequency;
-    if (v.intAt(v.after("format:"), format) && (format == 0 || format == 1)) s.matlabFormat = format;
+    if (v.intAt(v.after("format:"), format) && (format == 0 || format == 1))
+      s.matlabFormat = format;
   } else if (v.contains("Format")) {
     if (v.intAt(7, n) && n >= 0 && n <= 2) s.timeColumns = n;
   } else if (v.contains("Dissolved oxygen: uMol")) {
@@ -224,7 +240,8 @@ void ApplySettingsLine(std::string_view line, Settings& s, PortConfig& ports) {
   } else if (v.contains("Latitude")) {
     int degrees = 0;
     double minutes = 0.0;
-    if (v.intDoubleAt(9, degrees, minutes) && InRange(degrees, -90, 90) && InRange(minutes, 0, 60)) {
+    if (v.intDoubleAt(9, degrees, minutes) && InRange(degrees, -90, 90) &&
+        InRange(minutes, 0, 60)) {
       d.latitudeDegrees = degrees;
       d.latitudeMinutes = static_cast<float>(minutes);
     }

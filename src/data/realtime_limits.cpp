@@ -15,11 +15,11 @@ constexpr const char* kLimitsFile = "kts.lim";
 constexpr size_t kLimitsLineLength = 94;
 
 constexpr std::array<const char*, kLimitGroups> kKeys{
-    "Temperature",   "Pressure",       "Conductivity", "DissolvedO2",
-    "DerivedO2",     "Voltage",        "Turbidity",    "PAR",
-    "pH",            "Fluorometry-C",  "Fluorometry-R", "Fluorometry-UV",
-    "Depth",         "Salinity",       "SOS",          "Significant Wave Height",
-    "Tidal Slope",   "Transmissometer",
+    "Temperature", "Pressure",        "Conductivity",  "DissolvedO2",
+    "DerivedO2",   "Voltage",         "Turbidity",     "PAR",
+    "pH",          "Fluorometry-C",   "Fluorometry-R", "Fluorometry-UV",
+    "Depth",       "Salinity",        "SOS",           "Significant Wave Height",
+    "Tidal Slope", "Transmissometer",
 };
 
 }  // namespace
@@ -54,8 +54,8 @@ int ReadLimits(Session& s) {
 int WriteLimits(Session& s) {
   std::string text;
   for (size_t g = 0; g < kKeys.size(); ++g)
-    text += Format("%s=%d %d\n", kKeys[g], s.settings.limits[g].maximum,
-                   s.settings.limits[g].minimum);
+    text +=
+        Format("%s=%d %d\n", kKeys[g], s.settings.limits[g].maximum, s.settings.limits[g].minimum);
   return WriteSettingsFile(s, InBaseDirectory(s.settings, kLimitsFile), text);
 }
 

@@ -35,8 +35,10 @@ int WriteRecentFiles(Session& s) {
 bool AddRecentEntry(RecentList& list, std::string_view path) {
   if (path.empty() || path.size() > kRecentPathLength) return false;
   for (size_t i = 0; i < list.size();) {
-    if (list[i] == path) RemoveAt(list, i);
-    else ++i;
+    if (list[i] == path)
+      RemoveAt(list, i);
+    else
+      ++i;
   }
   std::move_backward(list.begin(), list.end() - 1, list.end());
   list.front() = std::string(path);

@@ -23,7 +23,8 @@ bool Exists(const std::string& path) {
 }
 
 int ReportWriteFailure(Session& s, const std::string& path, const std::string& reason) {
-  ShowStatus(s.ui, Format("Unable to write the settings file %s: %s", path.c_str(), reason.c_str()));
+  ShowStatus(s.ui,
+             Format("Unable to write the settings file %s: %s", path.c_str(), reason.c_str()));
   return 0;
 }
 
@@ -112,7 +113,8 @@ int ReadSettings(Session& s) {
   ResetMainSettings(s.settings, s.ports);
   {
     InputFile in(path);
-    if (in.file != nullptr) ReadMainSettings(s, in.file);
+    if (in.file != nullptr)
+      ReadMainSettings(s, in.file);
     else if (!WriteSettingsFile(s, path, FormatMainSettings(s.settings, s.ports)))
       result = 0;
   }
@@ -130,7 +132,8 @@ int WriteSettingsFile(Session& s, const std::string& path, std::string_view text
 int WriteSettings(Session& s) {
   if (!WriteSettingsFile(s, MainSettingsPath(s.settings), FormatMainSettings(s.settings, s.ports)))
     return 0;
-  const char* copies = s.settings.allowMultipleCopies ? "Allow multiple copies\n" : "Single copy only\n";
+  const char* copies =
+      s.settings.allowMultipleCopies ? "Allow multiple copies\n" : "Single copy only\n";
   if (!WriteSettingsFile(s, InBaseDirectory(s.settings, kCopiesFile), copies)) return 0;
 
   std::string error;

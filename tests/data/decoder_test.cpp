@@ -8,7 +8,6 @@
 
 #include "convert/calibration.h"
 #include "core/time_math.h"
-#include "data/stamp_codes.h"
 #include "image_builder.h"
 
 namespace kts {
@@ -18,7 +17,9 @@ constexpr Coefficients kIdentity{0.0, 1.0, 0.0, 0.0};
 constexpr Coefficients kThermistor{3.354e-3, 2.56e-4, 0.0, 0.0};
 const TimeRecord kStart = MakeTime(2024, 3, 1, 12, 0, 0);
 
-double Fraction(uint32_t word) { return word / 16777216.0; }
+double Fraction(uint32_t word) {
+  return word / 16777216.0;
+}
 
 class DecoderTest : public ::testing::Test {
  protected:
@@ -217,21 +218,6 @@ TEST_F(DecoderTest, RolloverFollowsTheChannelClassBeforeConversion) {
   EXPECT_FLOAT_EQ(at(0, 0), static_cast<float>(Fraction(0xE00000)));
 }
 
-TEST_F(DecoderTest, HvModelsUseTheThermistorEquationOnEveryChannel) {
-  ctx.identity.model = "HV-3070";
-  ctx.identity.firmware = 1.40f;
-  channels({'P', 'P'});  // below 1.50 the channel count stays as described
-  ctx.coefficients.c[0] = kThermistor;
-  ctx.coefficients.c[1] = kThermistor;
-  test::ImageBuilder b;
-  b.record({0x400000, 0x800000});
-  const DecodeReport report = decode(b);
-  EXPECT_EQ(report.headerLength, 0);
-  EXPECT_EQ(data.types[0], 'T');
-  EXPECT_EQ(data.measuredChannels, 2);
-  EXPECT_FLOAT_EQ(at(1, 0), static_cast<float>(ConvertTemperature(0x800000, kThermistor)));
-}
-
 TEST_F(DecoderTest, HeaderLengthAndChannelsOfLoggersWithoutCapabilityWords) {
   struct Case {
     const char* model;
@@ -332,16 +318,6 @@ TEST_F(DecoderTest, MoreStampsThanTheTableHoldsAreConsumedButNotStored) {
   EXPECT_EQ(data.sampleCount, kMaxStamps + 6);
   EXPECT_FLOAT_EQ(at(0, kMaxStamps + 5), 0.125f);
   EXPECT_EQ(stamp(kMaxStamps - 1).sampleIndex, kMaxStamps - 1);
-}
-
-TEST_F(DecoderTest, GainStampsCountAgainstTheStampTable) {
-  channels({'y'});
-  test::ImageBuilder b;
-  for (int i = 0; i <= kMaxStamps; ++i) b.word(i % 2 ? 0x100002 : 0x100004);
-  const DecodeReport report = decode(b);
-  EXPECT_EQ(data.stampCount, kMaxStamps);
-  EXPECT_TRUE(report.stampsSuppressed);
-  EXPECT_EQ(data.sampleCount, kMaxStamps + 1);
 }
 
 class WaveDecoderTest : public DecoderTest {
@@ -457,9 +433,15 @@ TEST_F(DecoderTest, HostileImagesAndDescriptionsStayWithinTheStores) {
     const int pieces = static_cast<int>(rng() % 400);
     for (int i = 0; i < pieces; ++i) {
       switch (rng() % 4) {
-        case 0: b.stamp(codes[rng() % 4], FromTicks(static_cast<int64_t>(rng()) << 24)); break;
-        case 1: b.word(0); break;
-        default: b.word(static_cast<uint32_t>(rng()) & 0xFFFFFF); break;
+        case 0:
+          b.stamp(codes[rng() % 4], FromTicks(static_cast<int64_t>(rng()) << 24));
+          break;
+        case 1:
+          b.word(0);
+          break;
+        default:
+          b.word(static_cast<uint32_t>(rng()) & 0xFFFFFF);
+          break;
       }
     }
     b.fill(rng() % 3, 0);
@@ -474,17 +456,6 @@ TEST_F(DecoderTest, HostileImagesAndDescriptionsStayWithinTheStores) {
     for (int c = 0; c < data.measuredChannels; ++c) ASSERT_FALSE(std::isnan(minimum(c)));
     SampleTime(data, static_cast<int>(rng()));
   }
-}
-
-TEST(StampCodes, CodesAndNamesByType) {
-  EXPECT_STREQ(StampCode(kStampCold), "CLD");
-  EXPECT_STREQ(StampDisplayName(kStampCool), "COOL STARTUP");
-  EXPECT_STREQ(StampDisplayName(kStampGain), "GAIN STAMP");
-  EXPECT_STREQ(StampCode(12), "");
-  const uint8_t rtc[] = {'R', 'T', 'C'};
-  const uint8_t lower[] = {'t', 'i', 'm'};
-  EXPECT_EQ(FindStampCode(rtc), kStampRtc);
-  EXPECT_EQ(FindStampCode(lower), -1);
 }
 
 }  // namespace

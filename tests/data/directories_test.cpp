@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "data/overwrite_check.h"
 #include "base_directory_test.h"
+#include "data/overwrite_check.h"
 
 namespace kts {
 namespace {
@@ -19,8 +19,10 @@ TEST_F(DirectoriesTest, StartUpCreatesTheFoldersAndDefaultsUnsetDirectories) {
   EXPECT_TRUE(std::filesystem::is_directory(dir.file("dat")));
   EXPECT_TRUE(std::filesystem::is_directory(dir.file("hex")));
   EXPECT_TRUE(std::filesystem::is_directory(dir.file("mat")));
-  EXPECT_EQ(dir.read("ktsdir.ini"), "DAT directory=/data/dat files\nHEX directory=/data/hex "
-                                    "files\nMAT directory=" + dir.file("mat") + "\n");
+  EXPECT_EQ(dir.read("ktsdir.ini"),
+            "DAT directory=/data/dat files\nHEX directory=/data/hex "
+            "files\nMAT directory=" +
+                dir.file("mat") + "\n");
   EXPECT_TRUE(t.ui.messages.empty());
 }
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "data/main_settings.h"
 #include "base_directory_test.h"
+#include "data/main_settings.h"
 
 namespace kts {
 namespace {
@@ -120,11 +120,12 @@ TEST(MainSettings, DamagedLinesLeaveTheDefaults) {
   Settings s;
   PortConfig p;
   const std::string longLine = "Radio=" + std::string(200, '9');
-  ApplyText("Port=COM99\nGPSComm=COMx\nGPS baudrate=12345\nFormat=7\n"
-            "Atmospheric pressure=nan\nDensity=-1\nLatitude=91 10.0\nDO salinity=\n"
-            "Micro-Salinometer average=0\nMATLAB frequency: 5 format: -1\n" +
-                longLine + "\nOnline calibration upper pH=inf\n\x01\xff garbage\nPort=",
-            s, p);
+  ApplyText(
+      "Port=COM99\nGPSComm=COMx\nGPS baudrate=12345\nFormat=7\n"
+      "Atmospheric pressure=nan\nDensity=-1\nLatitude=91 10.0\nDO salinity=\n"
+      "Micro-Salinometer average=0\nMATLAB frequency: 5 format: -1\n" +
+          longLine + "\nOnline calibration upper pH=inf\n\x01\xff garbage\nPort=",
+      s, p);
   Settings defaults;
   PortConfig defaultPorts;
   EXPECT_EQ(FormatMainSettings(s, p), FormatMainSettings(defaults, defaultPorts));

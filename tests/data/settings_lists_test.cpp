@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "base_directory_test.h"
 #include "data/realtime_limits.h"
 #include "data/recent_files.h"
-#include "base_directory_test.h"
 
 namespace kts {
 namespace {
@@ -82,8 +82,9 @@ TEST_F(ListFilesTest, LimitsReadOverTheirDefaultsAndWriteInKeyOrder) {
                       "Transmissometer=10 0\n"),
             std::string::npos);
 
-  dir.write("kts.lim", "Pressure=100 -10\nSalinity=x\nDepth=5 20\nPAR=99999999999 0\n"
-                       "Fluorometry-UV=300 1");
+  dir.write("kts.lim",
+            "Pressure=100 -10\nSalinity=x\nDepth=5 20\nPAR=99999999999 0\n"
+            "Fluorometry-UV=300 1");
   ReadLimits(s);
   EXPECT_EQ(s.settings.limits[1], (RealTimeLimit{100, -10}));
   EXPECT_EQ(s.settings.limits[13], kDefaultLimits[13]);
@@ -92,16 +93,6 @@ TEST_F(ListFilesTest, LimitsReadOverTheirDefaultsAndWriteInKeyOrder) {
   EXPECT_EQ(s.settings.limits[11], (RealTimeLimit{300, 1}));
   EXPECT_STREQ(LimitKey(4), "DerivedO2");
   EXPECT_STREQ(LimitKey(18), "");
-}
-
-TEST(RealTimeLimitRules, MinimumAndMaximumPushEachOther) {
-  RealTimeLimit l{10, 0};
-  SetLimitMinimum(l, 15);
-  EXPECT_EQ(l, (RealTimeLimit{15, 15}));
-  SetLimitMaximum(l, 5);
-  EXPECT_EQ(l, (RealTimeLimit{5, 5}));
-  SetLimitMaximum(l, 8);
-  EXPECT_EQ(l, (RealTimeLimit{8, 5}));
 }
 
 }  // namespace
