@@ -8,7 +8,9 @@
 #include <memory>
 
 #include "core/time_record.h"
+#include "link/coefficient_set.h"
 #include "link/logger_description.h"
+#include "link/logger_identity.h"
 
 namespace kts {
 
@@ -57,7 +59,21 @@ struct BurstRecord {
   TimeRecord start;
 };
 
+// What the data were decoded with: the logger as it described itself when
+// the image was retrieved or its file read. Kept with the data so that a
+// later decode (raw counts, another coefficient set) and the file writers use
+// the same logger even when another one has been connected since.
+struct DecodeContext {
+  LoggerIdentity identity;
+  LoggerDescription description;
+  CoefficientSet coefficients;
+};
+
 struct DataSet {
+  DecodeContext context;
+  bool rawCounts = false;  // rows hold raw / 2^24 instead of engineering units
+  int headerLength = 0;    // image bytes before the first sample word
+
   int measuredChannels = 0;
   int totalChannels = 0;
   std::array<uint8_t, kMaxChannels> types{};

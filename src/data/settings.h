@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "convert/derived_units.h"
 
@@ -15,7 +16,15 @@ inline constexpr int kLimitGroups = 18;
 struct RealTimeLimit {
   int maximum = 0;
   int minimum = 0;
+  bool operator==(const RealTimeLimit&) const = default;
 };
+
+// Maximum and minimum per quantity, in the order of the limits file's keys
+// (realtime_limits.h).
+inline constexpr std::array<RealTimeLimit, kLimitGroups> kDefaultLimits{{
+    {35, -5}, {30, 0}, {60, 20}, {100, 0}, {0, 0}, {5, 0}, {2500, 0}, {10000, 0}, {14, 0},
+    {70, 0}, {70, 0}, {150, 0}, {150, 0}, {60, 40}, {1600, 1500}, {5, 0}, {1, 0}, {10, 0},
+}};
 
 struct Settings {
   std::string baseDirectory = ".";  // where the settings files and data folders live
@@ -37,10 +46,18 @@ struct Settings {
   std::string datDirectory = "empty";
   std::string hexDirectory = "empty";
   std::string matDirectory = "empty";
-  std::string rememberedPath;
+  std::string rememberedPath;  // where the last save-range went, without "dat" or "hex"
 
-  std::array<std::string, kRecentFiles> recent{};
-  std::array<RealTimeLimit, kLimitGroups> limits{};
+  std::array<std::string, kRecentFiles> recent{};  // most recent first; "" for none
+  std::array<RealTimeLimit, kLimitGroups> limits = kDefaultLimits;
 };
+
+// A file or folder of the base directory.
+inline std::string InBaseDirectory(const Settings& s, std::string_view name) {
+  std::string path = s.baseDirectory.empty() ? std::string(".") : s.baseDirectory;
+  if (path.back() != '/') path += '/';
+  path += name;
+  return path;
+}
 
 }  // namespace kts
