@@ -76,7 +76,8 @@ void AppendDerivedChannels(Session& s) {
   if (!RowLayoutHolds(d.measuredChannels, d.sampleCount, d.stride)) return;
 
   const int measured = d.measuredChannels;
-  const bool tideAndWave = IsTideAndWaveModel(s.link.identity.model);
+  // The logger the data came from, not whichever logger is connected now.
+  const bool tideAndWave = IsTideAndWaveModel(d.context.identity.model);
   const DerivedPlan plan =
       PlanDerivedChannels(std::span<const uint8_t>(d.types.data(), static_cast<size_t>(measured)),
                           s.settings.derived, tideAndWave, RoomForDerivedChannels(d));
@@ -88,7 +89,7 @@ void AppendDerivedChannels(Session& s) {
   d.totalChannels = measured + plan.count;
 
   const DerivedCalculator calc =
-      MakeDerivedCalculator(plan, s.settings.derived, s.description.conductivityMicroSiemens);
+      MakeDerivedCalculator(plan, s.settings.derived, d.context.description.conductivityMicroSiemens);
   ComputeDerivedRows(d, plan, calc);
 
   const auto channel = [&](DerivedQuantity q) {

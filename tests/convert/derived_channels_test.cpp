@@ -30,7 +30,7 @@ class DerivedChannels : public ::testing::Test {
   DataSet& d = t.s.data;
   DerivedUnits& u = t.s.settings.derived;
 
-  void SetUp() override { s.description.conductivityMicroSiemens = false; }
+  void SetUp() override { s.data.context.description.conductivityMicroSiemens = false; }
 
   // Measured channels with their samples (all of one length), min and max set
   // as the decoder leaves them.
@@ -67,14 +67,14 @@ class DerivedChannels : public ::testing::Test {
 
 TEST_F(DerivedChannels, AppendedInOrderOnlyWhenTheirInputsExist) {
   allOn();
-  s.link.identity.model = "HKV-2";
+  s.data.context.identity.model = "HKV-2";
   setData({{'J', {200}}, {'D', {80}}, {'P', {20}}, {'C', {40}}, {'T', {10}}});
   AppendDerivedChannels(s);
   EXPECT_EQ(derivedTypes(), (std::vector<uint8_t>{
                                 kTypeDepth, 'S', 's', 'X', 'u', kTypeSignificantWaveHeight,
                                 kTypeTidalSlope, kTypeOptodeConcentration, kTypeOptodeSaturation}));
 
-  s.link.identity.model = "TDR-2050";
+  s.data.context.identity.model = "TDR-2050";
   u.soundSpeed = SoundSpeedEquation::Wilson;
   setData({{'C', {40}}, {'T', {10}}});
   AppendDerivedChannels(s);
@@ -168,7 +168,7 @@ TEST_F(DerivedChannels, SalinityConductivityAndSoundSpeed) {
 }
 
 TEST_F(DerivedChannels, MicroSiemensAreDividedForSalinityOnly) {
-  s.description.conductivityMicroSiemens = true;
+  s.data.context.description.conductivityMicroSiemens = true;
   u.salinityOn = u.specificConductivityOn = true;
   setData({{'C', {42914}}, {'T', {15}}});
   AppendDerivedChannels(s);
@@ -254,7 +254,7 @@ TEST_F(DerivedChannels, RangesStayFiniteAndEmptyChannelsKeep300) {
 
 TEST_F(DerivedChannels, NoMoreThan24ChannelsAndTheStatusLineSaysWhichWereLeftOut) {
   allOn();
-  s.link.identity.model = "HKV";
+  s.data.context.identity.model = "HKV";
   std::vector<Channel> channels{{'P', {20}}, {'C', {40}}, {'T', {10}}, {'D', {80}}, {'J', {200}}};
   while (channels.size() < 20) channels.push_back({'B', {1}});
   setData(channels);
@@ -276,7 +276,7 @@ TEST_F(DerivedChannels, NoMoreThan24ChannelsAndTheStatusLineSaysWhichWereLeftOut
 
 TEST_F(DerivedChannels, ChannelsMustFitTheRowStore) {
   u.depthOn = true;
-  s.link.identity.model = "HKV";
+  s.data.context.identity.model = "HKV";
   // 3,000,000 samples: three rows fit the store, the fourth would not.
   setData({{'P', std::vector<float>(3'000'000, 20.0f)}});
   AppendDerivedChannels(s);
@@ -301,7 +301,7 @@ TEST_F(DerivedChannels, InconsistentLayoutsGetNothingAppended) {
 }
 
 TEST_F(DerivedChannels, WaveHeightFollowsTheBurstStampsAndTheSlopeIsSymmetric) {
-  s.link.identity.model = "HKV-1";
+  s.data.context.identity.model = "HKV-1";
   setData({{'P', std::vector<float>(8, 20.0f)}});
   d.burstCount = 2;
   d.burstRecords[0].significantHeight = 1.5f;
