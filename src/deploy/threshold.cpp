@@ -19,8 +19,13 @@ namespace {
 // hundredths in binary) from rounding up to 1.11.
 constexpr double kHundredthsTolerance = 1e-7;
 
-double CeilHundredths(double x) { return std::ceil(x * 100.0 - kHundredthsTolerance) / 100.0; }
-double FloorHundredths(double x) { return std::floor(x * 100.0 + kHundredthsTolerance) / 100.0; }
+// Adding 0.0 turns a rounded −0.0 into 0.0, which prints without a sign.
+double CeilHundredths(double x) {
+  return std::ceil(x * 100.0 - kHundredthsTolerance) / 100.0 + 0.0;
+}
+double FloorHundredths(double x) {
+  return std::floor(x * 100.0 + kHundredthsTolerance) / 100.0 + 0.0;
+}
 
 bool IsLoggerChannel(const Session& s, int channel) {
   return channel >= 0 && channel < DeploymentChannels(s);
