@@ -92,6 +92,13 @@ void AppendDeployment(Session& s, bool resumed, std::string& e) {
   }
 }
 
+// The folder is made when missing; one that exists is used as it is.
+bool MakeFolder(const std::string& path) {
+  if (::mkdir(path.c_str(), 0777) == 0) return true;
+  struct stat st;
+  return errno == EEXIST && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool AppendToFile(const std::string& path, const std::string& entry) {
   std::FILE* f = std::fopen(path.c_str(), "a");
   if (!f) return false;
@@ -141,7 +148,7 @@ int writeDeploymentLog(Session& s, int outcome, const RetrievalLogDetails* retri
 
   const std::string base = s.settings.baseDirectory.empty() ? "." : s.settings.baseDirectory;
   const std::string directory = base + "/log";
-  if (::mkdir(directory.c_str(), 0777) != 0 && errno != EEXIST) {
+  if (!MakeFolder(directory)) {
     ShowStatus(s.ui, "Error: Unable to save log file");
     return 0;
   }
