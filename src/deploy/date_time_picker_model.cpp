@@ -13,7 +13,9 @@ namespace {
 
 constexpr int64_t kMaxDefaultDeploymentSeconds = 31'536'000;  // 365 days
 
-bool IsTimeOfDay(const TimeRecord& t) { return t.hour < 24 && t.minute < 60 && t.second < 60; }
+bool IsTimeOfDay(const TimeRecord& t) {
+  return t.hour < 24 && t.minute < 60 && t.second < 60;
+}
 
 TimeRecord WithoutMilliseconds(TimeRecord t) {
   t.millisecond = 0;
@@ -27,16 +29,23 @@ int64_t DefaultDeploymentSeconds(const Session& s) {
                   kMaxDefaultDeploymentSeconds);
 }
 
-int64_t ClampAveraging(int64_t seconds) { return std::clamp<int64_t>(seconds, 1, kMaxAveragingSeconds); }
+int64_t ClampAveraging(int64_t seconds) {
+  return std::clamp<int64_t>(seconds, 1, kMaxAveragingSeconds);
+}
 
 SamplingChoice ChoiceFor(const DeploymentParameters& d) {
   if (d.block.samplingMode == kProfilingMode) return SamplingChoice::Profiling;
   switch (SamplingSeconds(d.samplingPeriod)) {
-    case 10: return SamplingChoice::TenSeconds;
-    case 60: return SamplingChoice::Minute;
-    case 3600: return SamplingChoice::Hour;
-    case 86'400: return SamplingChoice::Day;
-    default: return SamplingChoice::LetMeChoose;
+    case 10:
+      return SamplingChoice::TenSeconds;
+    case 60:
+      return SamplingChoice::Minute;
+    case 3600:
+      return SamplingChoice::Hour;
+    case 86'400:
+      return SamplingChoice::Day;
+    default:
+      return SamplingChoice::LetMeChoose;
   }
 }
 
@@ -73,24 +82,25 @@ void RevalidateTimes(Session& s, DateTimePickerModel& p) {
 
 const char* SamplingChoiceText(SamplingChoice c) {
   switch (c) {
-    case SamplingChoice::TenSeconds: return "One sample every ten seconds";
-    case SamplingChoice::Minute: return "One sample every minute";
-    case SamplingChoice::Hour: return "One sample every hour";
-    case SamplingChoice::Day: return "One sample every day";
-    case SamplingChoice::Profiling: return "6Hz profiling";
-    case SamplingChoice::LetMeChoose: break;
+    case SamplingChoice::TenSeconds:
+      return "One sample every ten seconds";
+    case SamplingChoice::Minute:
+      return "One sample every minute";
+    case SamplingChoice::Hour:
+      return "One sample every hour";
+    case SamplingChoice::Day:
+      return "One sample every day";
+    case SamplingChoice::Profiling:
+      return "6Hz profiling";
+    case SamplingChoice::LetMeChoose:
+      break;
   }
   return "Let me choose";
 }
 
 void PickerOpen(Session& s, DateTimePickerModel& p) {
   DeploymentParameters& d = s.deployment;
-  p.savedStart = d.startTime;
-  p.savedEnd = d.endTime;
-  p.savedPeriod = d.samplingPeriod;
-  p.savedBlock = d.block;
-  p.savedAveragingEnabled = d.averagingEnabled;
-  p.savedAveragingPeriod = d.averagingPeriod;
+  p.saved = d;
   p.outcome = DialogOutcome::Open;
 
   const TimeRecord host = WithoutMilliseconds(s.clock.localNow());
@@ -102,7 +112,8 @@ void PickerOpen(Session& s, DateTimePickerModel& p) {
 
   p.profilingChoiceShown = s.description.profiling6Hz;
   p.choice = ChoiceFor(d);
-  if (p.choice == SamplingChoice::Profiling && !p.profilingChoiceShown) p.choice = SamplingChoice::LetMeChoose;
+  if (p.choice == SamplingChoice::Profiling && !p.profilingChoiceShown)
+    p.choice = SamplingChoice::LetMeChoose;
   p.periodPickerShown = p.choice == SamplingChoice::LetMeChoose;
   p.periodPicker = PickerPeriod(d.samplingPeriod);
 
@@ -146,11 +157,20 @@ int PickerChooseSampling(Session& s, DateTimePickerModel& p, SamplingChoice choi
     p.periodPickerShown = false;
   } else {
     switch (choice) {
-      case SamplingChoice::TenSeconds: p.periodPicker = MakePeriod(0, 0, 10); break;
-      case SamplingChoice::Minute: p.periodPicker = MakePeriod(0, 1, 0); break;
-      case SamplingChoice::Hour: p.periodPicker = MakePeriod(1, 0, 0); break;
-      case SamplingChoice::Day: p.periodPicker = MakePeriod(0, 0, 0); break;
-      default: break;  // "Let me choose" keeps the picker's value
+      case SamplingChoice::TenSeconds:
+        p.periodPicker = MakePeriod(0, 0, 10);
+        break;
+      case SamplingChoice::Minute:
+        p.periodPicker = MakePeriod(0, 1, 0);
+        break;
+      case SamplingChoice::Hour:
+        p.periodPicker = MakePeriod(1, 0, 0);
+        break;
+      case SamplingChoice::Day:
+        p.periodPicker = MakePeriod(0, 0, 0);
+        break;
+      default:
+        break;  // "Let me choose" keeps the picker's value
     }
     d.samplingPeriod = PeriodFromPicker(p.periodPicker);
     d.block.samplingMode = 0;
@@ -213,13 +233,7 @@ void PickerAccept(Session& s, DateTimePickerModel& p, SetupScreen* setup) {
 }
 
 void PickerDiscard(Session& s, DateTimePickerModel& p) {
-  DeploymentParameters& d = s.deployment;
-  d.startTime = p.savedStart;
-  d.endTime = p.savedEnd;
-  d.samplingPeriod = p.savedPeriod;
-  d.block = p.savedBlock;
-  d.averagingEnabled = p.savedAveragingEnabled;
-  d.averagingPeriod = p.savedAveragingPeriod;
+  s.deployment = p.saved;
   p.outcome = DialogOutcome::Discarded;
 }
 

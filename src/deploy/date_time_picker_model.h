@@ -44,11 +44,8 @@ struct DateTimePickerModel {
 
   DialogOutcome outcome = DialogOutcome::Open;
 
-  // What Discard restores.
-  TimeRecord savedStart, savedEnd, savedPeriod;
-  DeploymentBlock savedBlock;
-  bool savedAveragingEnabled = false;
-  uint32_t savedAveragingPeriod = 0;
+  // What Discard restores: the deployment as it was on opening.
+  DeploymentParameters saved;
 };
 
 // Opening: the start shown is the start time when it lies ahead of the host

@@ -23,8 +23,8 @@ std::string IdentityLine(const Session& s) {
   const std::string identity =
       Format("KTS %s %5.2f %06d", id.model.c_str(), static_cast<double>(id.firmware), id.serial);
   if (s.description.hasMinimumSoftwareVersion)
-    return Format("%s (Windows: %s - Minimum required: %.2f)\n", identity.c_str(),
-                  kSoftwareVersion, static_cast<double>(s.description.minimumSoftwareVersion));
+    return Format("%s (Windows: %s - Minimum required: %.2f)\n", identity.c_str(), kSoftwareVersion,
+                  static_cast<double>(s.description.minimumSoftwareVersion));
   return Format("%s (Windows: %s)\n", identity.c_str(), kSoftwareVersion);
 }
 
@@ -51,18 +51,16 @@ void AppendDeployment(Session& s, bool resumed, std::string& e) {
       e += Format("%9.4f channel %d\t", d.block.thresholdLevel,
                   static_cast<int>(d.block.thresholdChannel) + 1);
       if (caps.hysteresis) {
-        e += d.block.hysteresisPeriod == 0
-                 ? std::string(" Hysteresis period not enabled")
-                 : Format(" Hysteresis period: %d seconds",
-                          static_cast<int>(d.block.hysteresisPeriod));
+        e += d.block.hysteresisPeriod == 0 ? std::string(" Hysteresis period not enabled")
+                                           : Format(" Hysteresis period: %d seconds",
+                                                    static_cast<int>(d.block.hysteresisPeriod));
       }
     }
     e += "\n";
   }
   if (caps.averaging) {
-    e += d.averagingEnabled
-             ? Format("Averaging: %d seconds\n", static_cast<int>(d.averagingPeriod))
-             : std::string("Averaging: NONE\n");
+    e += d.averagingEnabled ? Format("Averaging: %d seconds\n", static_cast<int>(d.averagingPeriod))
+                            : std::string("Averaging: NONE\n");
   }
   if (caps.startOptionByte) {
     const uint32_t oem = d.block.oemFlags;
@@ -131,13 +129,13 @@ int writeDeploymentLog(Session& s, int outcome, const RetrievalLogDetails* retri
   if (outcome == kOutcomeEnabled || outcome == kOutcomeResumed) {
     AppendDeployment(s, outcome == kOutcomeResumed, entry);
   } else if (outcome == kOutcomeSetupFailed) {
-    entry += Format("Host time:                          %s\n",
-                    FormatDisplayDateTime(hostTime).c_str());
+    entry +=
+        Format("Host time:                          %s\n", FormatDisplayDateTime(hostTime).c_str());
     entry += Format("Logger setup FAILED at logger time: %s\n",
                     FormatDisplayDateTime(s.deployment.loggerTime).c_str());
   } else {
-    entry += Format("Host time:                          %s\n",
-                    FormatDisplayDateTime(hostTime).c_str());
+    entry +=
+        Format("Host time:                          %s\n", FormatDisplayDateTime(hostTime).c_str());
     entry += Format("Logger downloaded at logger time:   %s\n",
                     FormatDisplayDateTime(details.loggerTime).c_str());
     entry += Format("Logger status:                      %s\n", StatusName(details.status));
@@ -156,9 +154,9 @@ int writeDeploymentLog(Session& s, int outcome, const RetrievalLogDetails* retri
     ShowStatus(s.ui, "Error: Unable to open log file");
     return 0;
   }
-  if (!AppendToFile(directory + Format("/%04d%02d%02d.log", hostTime.year, hostTime.month,
-                                       hostTime.day),
-                    entry)) {
+  if (!AppendToFile(
+          directory + Format("/%04d%02d%02d.log", hostTime.year, hostTime.month, hostTime.day),
+          entry)) {
     ShowStatus(s.ui, "Error: Unable to open daily log file");
     return 0;
   }

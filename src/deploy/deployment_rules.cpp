@@ -7,9 +7,15 @@
 
 namespace kts {
 
-bool HasCapabilitiesTable(const Session& s) { return s.description.capabilityWordsRead; }
-bool IsQzLogger(const Session& s) { return Contains(s.link.identity.model, "QZ"); }
-bool IsHvLogger(const Session& s) { return Contains(s.link.identity.model, "HV"); }
+bool HasCapabilitiesTable(const Session& s) {
+  return s.description.capabilityWordsRead;
+}
+bool IsQzLogger(const Session& s) {
+  return Contains(s.link.identity.model, "QZ");
+}
+bool IsHvLogger(const Session& s) {
+  return Contains(s.link.identity.model, "HV");
+}
 
 int DeploymentChannels(const Session& s) {
   return std::clamp(s.description.channelCount, 1, kMaxChannels);
@@ -17,9 +23,12 @@ int DeploymentChannels(const Session& s) {
 
 int64_t CapacityReadings(MemoryClass memory) {
   switch (memory) {
-    case MemoryClass::ExtraLarge: return 2'793'456;
-    case MemoryClass::Large: return 1'300'000;
-    case MemoryClass::Standard: break;
+    case MemoryClass::ExtraLarge:
+      return 2'793'456;
+    case MemoryClass::Large:
+      return 1'300'000;
+    case MemoryClass::Standard:
+      break;
   }
   return 653'984;
 }

@@ -15,7 +15,7 @@ namespace {
 constexpr int64_t kFlashBytes = 0x7FE000;
 
 int ThermistorCurrent(int count) {
-  if (count == 24) return 16;               // a string of 24
+  if (count == 24) return 16;                     // a string of 24
   if (count >= 16) return 15 + (count - 16) * 2;  // a string of 16 and single sensors
   if (count >= 8) return 14 + (count - 8) * 2;    // a string of 8 and single sensors
   return count * 2;
@@ -23,14 +23,28 @@ int ThermistorCurrent(int count) {
 
 int ChannelCurrent(uint8_t type) {
   switch (type) {
-    case 'C': case 'S': return 7;
-    case 'L': return 5;
-    case 'F': case 'G': case 'f': case 'g': return 15;
-    case 'I': case 'i': return 30;
-    case 'Y': case 'y': return 6;
-    case 'N': return 15;
-    case 'K': return 100;
-    default: return 2;  // P, H, M, V, D, R and any other letter
+    case 'C':
+    case 'S':
+      return 7;
+    case 'L':
+      return 5;
+    case 'F':
+    case 'G':
+    case 'f':
+    case 'g':
+      return 15;
+    case 'I':
+    case 'i':
+      return 30;
+    case 'Y':
+    case 'y':
+      return 6;
+    case 'N':
+      return 15;
+    case 'K':
+      return 100;
+    default:
+      return 2;  // P, H, M, V, D, R and any other letter
   }
 }
 
@@ -43,7 +57,8 @@ void CurrentTableEstimate(Session& s, SetupScreen& screen) {
   const DeploymentParameters& d = s.deployment;
   const int channels = DeploymentChannels(s);
   const bool profiling = d.block.samplingMode == kProfilingMode;
-  const double period = profiling ? 1.0 / 6.0 : static_cast<double>(SamplingSeconds(d.samplingPeriod));
+  const double period =
+      profiling ? 1.0 / 6.0 : static_cast<double>(SamplingSeconds(d.samplingPeriod));
   const double duration = static_cast<double>(DeploymentSeconds(d));
   const int64_t samplesInMemory = CapacityReadings(s.description.memoryClass()) / channels;
   const double memoryPercent = duration * 100.0 / (static_cast<double>(samplesInMemory) * period);
@@ -52,7 +67,8 @@ void CurrentTableEstimate(Session& s, SetupScreen& screen) {
   const LoggerSeries series = SeriesOf(s.link.identity.model);
   const bool table = HasCapabilitiesTable(s);
   const double current = EstimatorCurrent(
-      series, std::span<const uint8_t>(s.description.channelTypes.data(), static_cast<size_t>(channels)));
+      series,
+      std::span<const uint8_t>(s.description.channelTypes.data(), static_cast<size_t>(channels)));
 
   double charge;  // milliampere-seconds
   if (d.block.powerFlag == 0 && !profiling) {
@@ -95,8 +111,10 @@ int EstimatorCurrent(LoggerSeries series, std::span<const uint8_t> channelTypes)
   int current = 10;
   int thermistors = 0;
   for (uint8_t type : channelTypes) {
-    if (type == 'T') ++thermistors;
-    else current += ChannelCurrent(type);
+    if (type == 'T')
+      ++thermistors;
+    else
+      current += ChannelCurrent(type);
   }
   return current + ThermistorCurrent(thermistors);
 }
@@ -120,7 +138,8 @@ int chargeEstimate(Session& s, SetupScreen* screen) {
   DeploymentParameters& d = s.deployment;
   const int64_t channels = DeploymentChannels(s);
   const bool profiling = d.block.samplingMode == kProfilingMode;
-  const float period = profiling ? 1.0f / 6.0f : static_cast<float>(SamplingSeconds(d.samplingPeriod));
+  const float period =
+      profiling ? 1.0f / 6.0f : static_cast<float>(SamplingSeconds(d.samplingPeriod));
   const int64_t duration = DeploymentSeconds(d);
   const int64_t memoryBytes =
       std::max<int64_t>(kFlashBytes - std::max(s.description.parameterBlockLength, 0), 0);
@@ -136,8 +155,7 @@ int chargeEstimate(Session& s, SetupScreen* screen) {
     const int64_t bytesPerBurstPeriod = samplesPerBurstPeriod * 6 + 24 + int64_t{d.burstLength} * 3;
     lasts = static_cast<float>(memoryBytes / bytesPerBurstPeriod * burstPeriod);
   }
-  const float memoryPercent =
-      lasts > 0.0f ? static_cast<float>(duration) * 100.0f / lasts : 100.0f;
+  const float memoryPercent = lasts > 0.0f ? static_cast<float>(duration) * 100.0f / lasts : 100.0f;
 
   // Charge in ampere-seconds, event by event.
   const int64_t samples = static_cast<int64_t>(static_cast<float>(duration) / period);
@@ -147,9 +165,9 @@ int chargeEstimate(Session& s, SetupScreen* screen) {
   if (bursts && d.burstRate > 0) {
     burstCount = duration / burstPeriod;
     burstSeconds = d.burstLength / d.burstRate;
-    charge += static_cast<float>(burstCount) *
-              (static_cast<float>(d.burstLength) * 0.00034f / 2.0f +
-               static_cast<float>(burstSeconds) * 0.0007f);
+    charge +=
+        static_cast<float>(burstCount) * (static_cast<float>(d.burstLength) * 0.00034f / 2.0f +
+                                          static_cast<float>(burstSeconds) * 0.0007f);
   }
   const float plainSamples = static_cast<float>(std::max<int64_t>(samples - burstCount, 0));
   if (!d.averagingEnabled) {
@@ -158,8 +176,8 @@ int chargeEstimate(Session& s, SetupScreen* screen) {
     const int64_t averaging = d.averagingPeriod;
     charge += (static_cast<float>(averaging) * 0.0007f + 0.00034f) * plainSamples;
     if (averaging > burstSeconds)
-      charge += static_cast<float>(burstCount) * 0.0007f *
-                static_cast<float>(averaging - burstSeconds);
+      charge +=
+          static_cast<float>(burstCount) * 0.0007f * static_cast<float>(averaging - burstSeconds);
   }
   const float battery = charge * 0.2777778f;
   d.estimatedMemoryPercent = memoryPercent;

@@ -18,7 +18,9 @@ bool CanStartOnThreshold(const Session& s) {
   return !HasCapabilitiesTable(s) && IsQzLogger(s) && Contains(s.link.identity.model, "MC");
 }
 
-bool HasRealTimeStorageChoice(const Session& s) { return s.description.startOptionByte; }
+bool HasRealTimeStorageChoice(const Session& s) {
+  return s.description.startOptionByte;
+}
 
 }  // namespace
 
@@ -84,8 +86,10 @@ int SelectRealTimeEntry(Session& s, int index) {
   if (index < 0 || index >= static_cast<int>(list.entries.size())) return 0;
   DeploymentParameters& d = s.deployment;
   d.realTimeOutput = index == 0 ? 0 : 1;
-  if (index == 2) d.block.oemFlags |= 1u;
-  else d.block.oemFlags &= ~1u;
+  if (index == 2)
+    d.block.oemFlags |= 1u;
+  else
+    d.block.oemFlags &= ~1u;
   ApplyRealTimeBaudCode(s);
   return 1;
 }

@@ -34,7 +34,7 @@ int SelectRealTimeEntry(Session& s, int index);
 void ApplyRealTimeBaudCode(Session& s);
 
 std::string AveragingText(const DeploymentParameters& d);
-std::string PeriodText(const DeploymentParameters& d);  // "6Hz profiling" in profiling mode
+std::string PeriodText(const DeploymentParameters& d);     // "6Hz profiling" in profiling mode
 std::string StartTimeText(const DeploymentParameters& d);  // "NOW" for start-now
 // Tide-and-wave loggers.
 std::string WaveRateText(const DeploymentParameters& d);

@@ -92,9 +92,12 @@ ThresholdRange thresholdLimits(const Session& s, int channel) {
 
 uint32_t RawLimitOf(uint8_t type) {
   switch (RowOf(type).rolloverClass) {
-    case 0: return 0xFFFFFD;
-    case 2: return 0xFD70A2;
-    default: return 0xDFFFFF;
+    case 0:
+      return 0xFFFFFD;
+    case 2:
+      return 0xFD70A2;
+    default:
+      return 0xDFFFFF;
   }
 }
 
@@ -102,9 +105,10 @@ int ApplyThresholdLevel(Session& s, LevelCheck where, ThresholdScreen* screen) {
   DeploymentBlock& b = s.deployment.block;
   const int channel = static_cast<int>(b.thresholdChannel);
   if (!IsLoggerChannel(s, channel) || !std::isfinite(b.thresholdLevel)) {
-    s.ui.message({"The threshold level or channel is not valid for this logger.\nCheck the "
-                  "thresholding configuration.",
-                  "Thresholding configuration", Icon::Warning, Buttons::Ok, Answer::Ok});
+    s.ui.message(
+        {"The threshold level or channel is not valid for this logger.\nCheck the "
+         "thresholding configuration.",
+         "Thresholding configuration", Icon::Warning, Buttons::Ok, Answer::Ok});
     return kLevelRefused;
   }
   if (where == LevelCheck::Screen) b.thresholdLevel = CeilHundredths(b.thresholdLevel);
@@ -113,24 +117,15 @@ int ApplyThresholdLevel(Session& s, LevelCheck where, ThresholdScreen* screen) {
   b.thresholdRaw = engToRaw(s, b.thresholdLevel, channel);
 
   const ThresholdRange range = thresholdLimits(s, channel);
-  double limit;
-  if (b.thresholdLevel < range.minimum) {
-    if (!AskToAcceptLimit(s, "Required threshold below minimum",
-                          "Minimum threshold for this sensor is %.2f\nDo you wish to accept this "
-                          "value?",
-                          range.minimum))
-      return kLevelRefused;
-    limit = range.minimum;
-  } else if (b.thresholdLevel > range.maximum) {
-    if (!AskToAcceptLimit(s, "Required threshold above maximum",
-                          "Maximum threshold for this sensor is %.2f\nDo you wish to accept this "
-                          "value?",
-                          range.maximum))
-      return kLevelRefused;
-    limit = range.maximum;
-  } else {
-    return kLevelWithinLimits;
-  }
+  const bool below = b.thresholdLevel < range.minimum;
+  if (!below && !(b.thresholdLevel > range.maximum)) return kLevelWithinLimits;
+  const double limit = below ? range.minimum : range.maximum;
+  if (!AskToAcceptLimit(
+          s, below ? "Required threshold below minimum" : "Required threshold above maximum",
+          below ? "Minimum threshold for this sensor is %.2f\nDo you wish to accept this value?"
+                : "Maximum threshold for this sensor is %.2f\nDo you wish to accept this value?",
+          limit))
+    return kLevelRefused;
   b.thresholdLevel = limit;
   b.thresholdRaw = engToRaw(s, limit, channel);
   if (screen) screen->levelText = Format("%.2f", limit);
@@ -171,28 +166,32 @@ int checkHysteresis(Session& s, ThresholdScreen* screen) {
     // The logger counts six samples a second in a 16-bit count.
     if (h * 6 > 65535) {
       corrected = 65535 / 6;
-      text = Format("The maximum hysteresis period is %lld seconds.\nThis maximum period has "
-                    "been inserted into the current setup.",
-                    static_cast<long long>(corrected));
+      text = Format(
+          "The maximum hysteresis period is %lld seconds.\nThis maximum period has "
+          "been inserted into the current setup.",
+          static_cast<long long>(corrected));
     }
   } else {
     const int64_t period = SamplingSeconds(d.samplingPeriod);
     const int64_t count = h / period;
     if (count == 0) {
       corrected = period;
-      text = Format("The minimum hysteresis period is %lld seconds - one sampling period.\nThis "
-                    "minimum period has been inserted into the current setup.",
-                    static_cast<long long>(corrected));
+      text = Format(
+          "The minimum hysteresis period is %lld seconds - one sampling period.\nThis "
+          "minimum period has been inserted into the current setup.",
+          static_cast<long long>(corrected));
     } else if (count > 65535) {
       // The longest period the 16-bit sample count can carry.
       corrected = 65535 * period;
-      text = Format("The maximum hysteresis period is %lld seconds.\nThis maximum period has "
-                    "been inserted into the configuration.",
-                    static_cast<long long>(corrected));
+      text = Format(
+          "The maximum hysteresis period is %lld seconds.\nThis maximum period has "
+          "been inserted into the configuration.",
+          static_cast<long long>(corrected));
     } else if (h % period != 0) {
       corrected = h - h % period;
-      text = "The hysteresis period must be an integer multiple of the sampling.\nThe nearest "
-             "period has been inserted into the current setup.";
+      text =
+          "The hysteresis period must be an integer multiple of the sampling.\nThe nearest "
+          "period has been inserted into the current setup.";
     }
   }
   if (corrected == h) return 1;

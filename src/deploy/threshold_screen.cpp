@@ -49,10 +49,14 @@ std::string ChannelEntry(uint8_t type, int channel) {
 
 PowerSavingChoice ChoiceFor(const TimeRecord& check) {
   switch (PeriodSeconds(check)) {
-    case 0: return PowerSavingChoice::Continuous;
-    case 10: return PowerSavingChoice::Every10Seconds;
-    case 30: return PowerSavingChoice::Every30Seconds;
-    default: return PowerSavingChoice::LetMeChoose;
+    case 0:
+      return PowerSavingChoice::Continuous;
+    case 10:
+      return PowerSavingChoice::Every10Seconds;
+    case 30:
+      return PowerSavingChoice::Every30Seconds;
+    default:
+      return PowerSavingChoice::LetMeChoose;
   }
 }
 
@@ -67,10 +71,14 @@ void DisableHysteresisWhenContinuous(const Session& s, ThresholdScreen& t) {
 
 const char* PowerSavingChoiceText(PowerSavingChoice c) {
   switch (c) {
-    case PowerSavingChoice::Continuous: return "Continuously -  (Power is kept ON)";
-    case PowerSavingChoice::Every10Seconds: return "Every 10 seconds";
-    case PowerSavingChoice::Every30Seconds: return "Every 30 seconds";
-    case PowerSavingChoice::LetMeChoose: break;
+    case PowerSavingChoice::Continuous:
+      return "Continuously -  (Power is kept ON)";
+    case PowerSavingChoice::Every10Seconds:
+      return "Every 10 seconds";
+    case PowerSavingChoice::Every30Seconds:
+      return "Every 30 seconds";
+    case PowerSavingChoice::LetMeChoose:
+      break;
   }
   return "Let me choose";
 }
@@ -149,11 +157,13 @@ int AcceptThresholdScreen(Session& s, ThresholdScreen& t) {
   DeploymentParameters& d = s.deployment;
   const TimeRecord& check = t.checkPicker;
   if (check.hour >= 24 || check.minute >= 60 || check.second >= 60) {
-    t.message.show("Error: The power saving period is not a valid time.", MessageIndicator::Warning);
+    t.message.show("Error: The power saving period is not a valid time.",
+                   MessageIndicator::Warning);
     return 0;
   }
   if (t.selectedEntry < 0 || t.selectedEntry >= static_cast<int>(t.channelOfEntry.size())) {
-    t.message.show("Error: No channel has been chosen for thresholding.", MessageIndicator::Warning);
+    t.message.show("Error: No channel has been chosen for thresholding.",
+                   MessageIndicator::Warning);
     return 0;
   }
   double level = 0.0;
@@ -172,7 +182,8 @@ int AcceptThresholdScreen(Session& s, ThresholdScreen& t) {
   d.checkPeriod = MakePeriod(check.hour, check.minute, check.second);
   // A check period of 00:00:00 is a continuous test.
   d.block.thresholdTestMode = PeriodSeconds(d.checkPeriod) == 0 ? 0 : 1;
-  d.block.thresholdChannel = static_cast<uint32_t>(t.channelOfEntry[static_cast<size_t>(t.selectedEntry)]);
+  d.block.thresholdChannel =
+      static_cast<uint32_t>(t.channelOfEntry[static_cast<size_t>(t.selectedEntry)]);
   d.block.thresholdLevel = level;
   if (ApplyThresholdLevel(s, LevelCheck::Screen, &t) != kLevelWithinLimits) return 0;
 

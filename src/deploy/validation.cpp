@@ -21,16 +21,21 @@ constexpr int kMaxProposalRounds = 3;
 
 const char* ResultMessage(int result) {
   switch (result) {
-    case kStartNotAfterLoggerTime: return "Error: Start time less than or equal to Logger time.";
-    case kStartNotBeforeEnd: return "Error: Start time greater than or equal to End time.";
-    case kEndNotAfterLoggerTime: return "Error: End time before the current time.";
-    case kTooManySamples: return "Error: Too many samples requested.";
+    case kStartNotAfterLoggerTime:
+      return "Error: Start time less than or equal to Logger time.";
+    case kStartNotBeforeEnd:
+      return "Error: Start time greater than or equal to End time.";
+    case kEndNotAfterLoggerTime:
+      return "Error: End time before the current time.";
+    case kTooManySamples:
+      return "Error: Too many samples requested.";
     case kPeriodShorterThanAveraging:
       return "Error: Sampling period shorter than Averaging period.";
     case kPeriodShorterThanMinimum:
       return "Error: Sampling period shorter than minimum period defined by parameters and "
              "sensors.";
-    default: return "";
+    default:
+      return "";
   }
 }
 
@@ -72,9 +77,12 @@ bool TooManyReadings(const Session& s, Proposal* p) {
 
   const int64_t samples = capacity / channels;
   int64_t fitting;
-  if (profiling) fitting = capacity / (channels * 6);
-  else if (memory == MemoryClass::ExtraLarge) fitting = (samples - 20) * period;
-  else fitting = (samples - 1) * period;
+  if (profiling)
+    fitting = capacity / (channels * 6);
+  else if (memory == MemoryClass::ExtraLarge)
+    fitting = (samples - 20) * period;
+  else
+    fitting = (samples - 1) * period;
   p->end = AddSeconds(start, fitting);
   const int64_t proposed = duration / samples + 1;
   p->period = PeriodFromSeconds(proposed);
@@ -133,8 +141,7 @@ int CheckPeriods(Session& s) {
   if (!d.averagingEnabled) d.averagingPeriod = 0;
   computeMinimumPeriods(s);
   const int64_t period = SamplingSeconds(d.samplingPeriod);
-  if (d.averagingEnabled && period < int64_t{d.averagingPeriod})
-    return kPeriodShorterThanAveraging;
+  if (d.averagingEnabled && period < int64_t{d.averagingPeriod}) return kPeriodShorterThanAveraging;
   if (d.block.samplingMode != kProfilingMode && period < d.minimumPeriod)
     return kPeriodShorterThanMinimum;
   d.block.powerFlag = (period >= d.minimumPeriod && period < d.powerCyclePeriod) ? kPowerFlag : 0;
@@ -156,11 +163,13 @@ int RunChecks(Session& s, bool existingOnly) {
 bool ChecksExistingSettingsOnly(const Session& s, const SetupScreen& screen,
                                 ValidationOccasion occasion) {
   switch (occasion) {
-    case ValidationOccasion::Enable: return Contains(screen.mainButton, kResumeButton);
+    case ValidationOccasion::Enable:
+      return Contains(screen.mainButton, kResumeButton);
     case ValidationOccasion::Refresh:
       return !s.deployment.changedSinceBatch &&
              (!HasCapabilitiesTable(s) || (s.description.words[0] & 0x80) != 0);
-    case ValidationOccasion::Edit: break;
+    case ValidationOccasion::Edit:
+      break;
   }
   return false;
 }
@@ -179,8 +188,8 @@ void computeMinimumPeriods(Session& s) {
   const int64_t latency = std::max(s.description.latencyMs, 0);
   const int64_t measurement = std::max(s.description.readingTimeMs, 0);
   const auto ceilSeconds = [](int64_t ms) { return static_cast<float>((ms + 999) / 1000); };
-  d.powerCyclePeriod = ceilSeconds(latency + measurement + 140 + realTime + averaging +
-                                   channels * 20 + 30);
+  d.powerCyclePeriod =
+      ceilSeconds(latency + measurement + 140 + realTime + averaging + channels * 20 + 30);
   d.minimumPeriod = ceilSeconds(measurement + channels * 20 + realTime + averaging);
 }
 

@@ -64,16 +64,10 @@ TEST_F(Picker, ChoiceFollowsTheDeploymentOnOpening) {
   EXPECT_EQ(p.choice, SamplingChoice::Day);
   EXPECT_EQ(p.periodPicker, MakePeriod(0, 0, 0));  // a day shows as 00:00:00
 
-  d.samplingPeriod = MakePeriod(0, 2, 0);
-  PickerOpen(s, p);
-  EXPECT_EQ(p.choice, SamplingChoice::LetMeChoose);
-  EXPECT_TRUE(p.periodPickerShown);
-
   d.block.samplingMode = kProfilingMode;
   d.averagingEnabled = true;
   PickerOpen(s, p);
   EXPECT_EQ(p.choice, SamplingChoice::Profiling);
-  EXPECT_FALSE(p.averagingBoxEnabled);
   EXPECT_FALSE(p.averagingChecked);
   EXPECT_STREQ(p.averagingLabel, "Averaging prohibited by profiling");
 
@@ -81,7 +75,6 @@ TEST_F(Picker, ChoiceFollowsTheDeploymentOnOpening) {
   s.description.profiling6Hz = false;
   PickerOpen(s, p);
   EXPECT_EQ(p.choice, SamplingChoice::LetMeChoose);
-  EXPECT_FALSE(p.profilingChoiceShown);
   EXPECT_EQ(PickerChooseSampling(s, p, SamplingChoice::Profiling), 0);
 }
 

