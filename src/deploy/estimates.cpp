@@ -62,7 +62,9 @@ void CurrentTableEstimate(Session& s, SetupScreen& screen) {
   const double duration = static_cast<double>(DeploymentSeconds(d));
   const int64_t samplesInMemory = CapacityReadings(s.description.memoryClass()) / channels;
   const double memoryPercent = duration * 100.0 / (static_cast<double>(samplesInMemory) * period);
-  const double samples = std::trunc(duration / period);
+  // Samples are counted only for a logger that powers down, never profiling.
+  const double samples =
+      static_cast<double>(DeploymentSeconds(d) / SamplingSeconds(d.samplingPeriod));
 
   const LoggerSeries series = SeriesOf(s.link.identity.model);
   const bool table = HasCapabilitiesTable(s);
@@ -138,8 +140,12 @@ int chargeEstimate(Session& s, SetupScreen* screen) {
   DeploymentParameters& d = s.deployment;
   const int64_t channels = DeploymentChannels(s);
   const bool profiling = d.block.samplingMode == kProfilingMode;
-  const float period =
-      profiling ? 1.0f / 6.0f : static_cast<float>(SamplingSeconds(d.samplingPeriod));
+  const int64_t periodSeconds = SamplingSeconds(d.samplingPeriod);
+  const float period = profiling ? 1.0f / 6.0f : static_cast<float>(periodSeconds);
+  // Samples in a number of seconds, counted exactly.
+  const auto samplesIn = [&](int64_t seconds) {
+    return profiling ? seconds * 6 : seconds / periodSeconds;
+  };
   const int64_t duration = DeploymentSeconds(d);
   const int64_t memoryBytes =
       std::max<int64_t>(kFlashBytes - std::max(s.description.parameterBlockLength, 0), 0);
@@ -151,14 +157,14 @@ int chargeEstimate(Session& s, SetupScreen* screen) {
   if (!bursts) {
     lasts = static_cast<float>(memoryBytes / (channels * 3)) * period;
   } else {
-    const int64_t samplesPerBurstPeriod = static_cast<int64_t>(burstPeriod / period);
-    const int64_t bytesPerBurstPeriod = samplesPerBurstPeriod * 6 + 24 + int64_t{d.burstLength} * 3;
+    const int64_t bytesPerBurstPeriod =
+        samplesIn(burstPeriod) * 6 + 24 + int64_t{d.burstLength} * 3;
     lasts = static_cast<float>(memoryBytes / bytesPerBurstPeriod * burstPeriod);
   }
   const float memoryPercent = lasts > 0.0f ? static_cast<float>(duration) * 100.0f / lasts : 100.0f;
 
   // Charge in ampere-seconds, event by event.
-  const int64_t samples = static_cast<int64_t>(static_cast<float>(duration) / period);
+  const int64_t samples = samplesIn(duration);
   float charge = static_cast<float>(duration) * 0.00003f;
   int64_t burstCount = 0;
   int64_t burstSeconds = 0;
