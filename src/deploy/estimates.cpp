@@ -1,7 +1,6 @@
 #include "deploy/estimates.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "core/session.h"
 #include "core/text.h"

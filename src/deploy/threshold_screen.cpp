@@ -1,8 +1,7 @@
 #include "deploy/threshold_screen.h"
 
-#include <cerrno>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 
 #include "convert/channel_types.h"
 #include "core/session.h"
@@ -14,13 +13,17 @@
 namespace kts {
 namespace {
 
+// Locale-independent, so a level reads the same whatever the desktop's
+// decimal separator; surrounding blanks are allowed.
 bool ParseLevel(const std::string& text, double* level) {
-  if (text.empty()) return false;
-  errno = 0;
-  char* end = nullptr;
-  const double v = std::strtod(text.c_str(), &end);
-  while (*end == ' ' || *end == '\t') ++end;
-  if (end == text.c_str() || *end != '\0' || errno == ERANGE || !std::isfinite(v)) return false;
+  const char* first = text.data();
+  const char* last = first + text.size();
+  while (first < last && (*first == ' ' || *first == '\t')) ++first;
+  while (last > first && (last[-1] == ' ' || last[-1] == '\t')) --last;
+  if (first < last && *first == '+') ++first;
+  double v = 0.0;
+  const auto [end, error] = std::from_chars(first, last, v);
+  if (error != std::errc() || end != last || first == last || !std::isfinite(v)) return false;
   *level = v;
   return true;
 }

@@ -80,7 +80,7 @@ TEST_F(ThresholdScreenTest, PowerSavingChoices) {
 TEST_F(ThresholdScreenTest, AcceptStoresTheListedChannel) {
   OpenThresholdScreen(s, screen);
   screen.selectedEntry = 1;  // the third channel: turbidity is not listed
-  screen.levelText = "25.3";
+  screen.levelText = " 25.3 ";
   screen.hysteresisChecked = true;
   screen.hysteresisText = "150";
   ChoosePowerSaving(s, screen, PowerSavingChoice::Every30Seconds);
@@ -106,7 +106,7 @@ TEST_F(ThresholdScreenTest, AcceptStoresTheListedChannel) {
 TEST_F(ThresholdScreenTest, ScreenStaysOpenUntilEverythingIsAcceptable) {
   OpenThresholdScreen(s, screen);
 
-  for (const char* text : {"", "abc", "12.5x", "1e999", "nan"}) {
+  for (const char* text : {"", "abc", "12.5x", "1,5", "1e999", "nan"}) {
     screen.levelText = text;
     EXPECT_EQ(AcceptThresholdScreen(s, screen), 0) << text;
     EXPECT_EQ(screen.message.text, "Error: The threshold level must be a number.");
