@@ -9,6 +9,7 @@
 #include "data/memory_image.h"
 #include "data/settings.h"
 #include "deploy/deployment_parameters.h"
+#include "deploy/setup_screen.h"
 #include "frame/app_state.h"
 #include "frame/plot_view.h"
 #include "link/coefficient_set.h"
@@ -66,6 +67,7 @@ struct Session {
   DeploymentParameters deployment;
   BatchValues batch;
   RetrievedDeployment retrieved;
+  SetupScreen setup;  // the main setup screen (deploy/setup_screen.h)
 
   // Data.
   MemoryImage image;

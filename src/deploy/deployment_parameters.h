@@ -61,6 +61,16 @@ struct DeploymentParameters {
   TimeRecord checkPeriod = MakePeriod(0, 0, 0);  // threshold power-saving test period
   bool hysteresisEnabled = false;
   bool changedSinceBatch = false;
+
+  // Left by the validation (computeMinimumPeriods): the shortest period the
+  // sensors allow, and the shortest one at which the logger still powers
+  // down between samples; whole seconds.
+  float minimumPeriod = 0.0f;
+  float powerCyclePeriod = 0.0f;
+
+  // Left by the charge-per-event estimate for the tide-and-wave checks.
+  float estimatedMemoryPercent = 0.0f;
+  float estimatedChargeMah = 0.0f;
 };
 
 // The deployment as last programmed ("Accept batch values").
