@@ -7,11 +7,10 @@
 #include "deploy/deployment_rules.h"
 #include "deploy/estimates.h"
 #include "deploy/validation.h"
+#include "link/date_time_picker.h"
 
 namespace kts {
 namespace {
-
-constexpr int64_t kMaxDefaultDeploymentSeconds = 31'536'000;  // 365 days
 
 bool IsTimeOfDay(const TimeRecord& t) {
   return t.hour < 24 && t.minute < 60 && t.second < 60;
@@ -20,13 +19,6 @@ bool IsTimeOfDay(const TimeRecord& t) {
 TimeRecord WithoutMilliseconds(TimeRecord t) {
   t.millisecond = 0;
   return t;
-}
-
-// The deployment that fills the memory, at most a year.
-int64_t DefaultDeploymentSeconds(const Session& s) {
-  const int64_t samples = CapacityReadings(s.description.memoryClass()) / DeploymentChannels(s);
-  return std::min(SamplingSeconds(s.deployment.samplingPeriod) * samples,
-                  kMaxDefaultDeploymentSeconds);
 }
 
 int64_t ClampAveraging(int64_t seconds) {
@@ -106,9 +98,11 @@ void PickerOpen(Session& s, DateTimePickerModel& p) {
   const TimeRecord host = WithoutMilliseconds(s.clock.localNow());
   const bool now = d.block.startMode == kStartNow;
   ShowStartNow(p, now);
-  d.startTime = (!now && CompareTimes(d.startTime, host) > 0) ? d.startTime : host;
-  if (CompareTimes(d.endTime, d.startTime) <= 0 || CompareTimes(d.endTime, host) <= 0)
-    d.endTime = AddSeconds(d.startTime, DefaultDeploymentSeconds(s));
+  const PickerTimes times =
+      OpenDateTimePicker(d.startTime, d.endTime, host, now, d.samplingPeriod,
+                         DeploymentChannels(s), s.description.memoryClass());
+  d.startTime = times.start;
+  d.endTime = times.end;
 
   p.profilingChoiceShown = s.description.profiling6Hz;
   p.choice = ChoiceFor(d);

@@ -21,18 +21,6 @@ int DeploymentChannels(const Session& s) {
   return std::clamp(s.description.channelCount, 1, kMaxChannels);
 }
 
-int64_t CapacityReadings(MemoryClass memory) {
-  switch (memory) {
-    case MemoryClass::ExtraLarge:
-      return 2'793'456;
-    case MemoryClass::Large:
-      return 1'300'000;
-    case MemoryClass::Standard:
-      break;
-  }
-  return 653'984;
-}
-
 int64_t SamplingSeconds(const TimeRecord& period) {
   const int64_t seconds = PeriodSeconds(period);
   return seconds == 0 ? 86'400 : seconds;

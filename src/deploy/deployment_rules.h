@@ -3,6 +3,8 @@
 // how periods and times of the deployment are reckoned.
 #pragma once
 
+#include "link/date_time_picker.h"  // MemoryCapacityReadings
+
 #include <cstddef>  // logger_description.h needs size_t
 #include <cstdint>
 
@@ -22,9 +24,6 @@ bool IsHvLogger(const Session& s);
 // The channel count, kept to 1..24 so that no check divides by zero or
 // indexes past the channel tables.
 int DeploymentChannels(const Session& s);
-
-// Readings a memory class holds: 653,984, 1,300,000 or 2,793,456.
-int64_t CapacityReadings(MemoryClass memory);
 
 // Whole seconds of a sampling or check period; 00:00:00 counts as a day.
 int64_t SamplingSeconds(const TimeRecord& period);

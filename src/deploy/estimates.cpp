@@ -59,7 +59,7 @@ void CurrentTableEstimate(Session& s, SetupScreen& screen) {
   const double period =
       profiling ? 1.0 / 6.0 : static_cast<double>(SamplingSeconds(d.samplingPeriod));
   const double duration = static_cast<double>(DeploymentSeconds(d));
-  const int64_t samplesInMemory = CapacityReadings(s.description.memoryClass()) / channels;
+  const int64_t samplesInMemory = MemoryCapacityReadings(s.description.memoryClass()) / channels;
   const double memoryPercent = duration * 100.0 / (static_cast<double>(samplesInMemory) * period);
   // Samples are counted only for a logger that powers down, never profiling.
   const double samples =

@@ -72,7 +72,7 @@ bool TooManyReadings(const Session& s, Proposal* p) {
   const bool profiling = d.block.samplingMode == kProfilingMode;
   const int64_t required = profiling ? duration * 6 * channels : (duration / period) * channels;
   const MemoryClass memory = s.description.memoryClass();
-  const int64_t capacity = CapacityReadings(memory);
+  const int64_t capacity = MemoryCapacityReadings(memory);
   if (required <= capacity) return false;
 
   const int64_t samples = capacity / channels;
