@@ -9,7 +9,6 @@ namespace kts::sim {
 namespace {
 
 constexpr int64_t kPartialCommandMs = 2000;  // a command's bytes arrive together; a person types
-constexpr int64_t kDefaultBaudFallbackMs = 1000;
 
 }  // namespace
 

@@ -17,6 +17,8 @@ constexpr char kAck = 0x06;
 constexpr char kNak = 0x15;
 constexpr int64_t kTransferTimeoutMs = 2000;
 constexpr size_t kChunk = 16;
+constexpr int64_t kDefaultRateGraceMs = 100;   // after the read-back
+constexpr int64_t kDefaultRateUnreadMs = 1000;  // when nobody reads it back
 
 void PutDouble(double v, uint8_t* out) {
   uint64_t bits;
@@ -175,9 +177,12 @@ bool LoggerEngine::continueTransfer(const EngineTime& now) {
       const size_t n = std::min(kChunk, transferData_.size() - transferDone_);
       send(std::string(reinterpret_cast<const char*>(transferData_.data() + transferDone_), n), now);
       transferDone_ += n;
+      // A new default rate read back: the host moves to it right after its
+      // last ACK, and so does the logger, a moment later.
+      if (transferDone_ == transferData_.size() && transferTable_ == 3 && pendingDefaultBaud_)
+        defaultBaudDueMs_ = now.monoMs + kDefaultRateGraceMs;
     } else {
       transfer_ = Transfer::None;  // the last chunk acknowledged
-      if (transferTable_ == 3 && pendingDefaultBaud_) defaultBaudDueMs_ = now.monoMs;
     }
     return true;
   }
@@ -228,7 +233,7 @@ bool LoggerEngine::applyTable(int id, const std::vector<uint8_t>& data, const En
     if (baud != rate_) {
       // The new default takes over once the host has read it back.
       pendingDefaultBaud_ = baud;
-      defaultBaudDueMs_ = now.monoMs + 1000;
+      defaultBaudDueMs_ = now.monoMs + kDefaultRateUnreadMs;
     }
   } else {
     tables_[id] = data;

@@ -15,6 +15,8 @@
 namespace kts::sim {
 namespace {
 
+constexpr double kPaceAheadMs = 4.0;
+
 EngineTime Now() {
   SystemClock clock;
   return EngineTime{clock.monotonicMs(), ToTicks(clock.localNow())};
@@ -179,8 +181,10 @@ void SimulatedLogger::drainOutput(int64_t nowMs, int rate) {
     if (q.notBeforeMs > nowMs) return;
     size_t n = q.bytes.size() - q.sent;
     if (pace_) {
+      // The line is free again once what was written has had its time; a
+      // few milliseconds of bytes may go ahead, as a UART's buffer would.
       if (lineFreeMs_ < static_cast<double>(nowMs)) lineFreeMs_ = static_cast<double>(nowMs);
-      const double allowed = (static_cast<double>(nowMs) + 1.0 - lineFreeMs_) / byteMs;
+      const double allowed = (static_cast<double>(nowMs) + kPaceAheadMs - lineFreeMs_) / byteMs;
       if (allowed < 1.0) return;
       n = std::min(n, static_cast<size_t>(allowed));
     }
