@@ -38,7 +38,7 @@ Coefficients TypicalCoefficients(uint8_t letter, bool thermistor) {
   if (thermistor) return {3.5e-3, -2.5e-4, 2.7e-6, 2.3e-8};
   switch (letter) {
     case 'P': case 'L': return {-10.0, 1050.0, 2.0, -1.0};
-    case 'C': return {-0.1, 80.0, 0.5, 0.0};
+    case 'C': case 'S': return {-0.1, 80.0, 0.5, 0.0};
     case 'D': case 'K': return {-1.0, 160.0, 0.0, 0.0};
     case 'J': return {0.0, 600.0, 0.0, 0.0};
     case 'Y': case 'y': return {-0.2, 3000.0, 0.0, 0.0};
@@ -94,7 +94,7 @@ double ChannelValue(uint8_t letter, double s, uint64_t key, bool shallow) {
   switch (letter) {
     case 'T': return 11.5 + 2.0 * day + 0.5 * tide + 0.02 * g;
     case 'P': case 'L': return (shallow ? 9.5 : 50.0) + 1.2 * tide + 0.01 * g;
-    case 'C': return 38.2 + 0.8 * Wave(s, kTideSeconds, 1.0) + 0.3 * day + 0.01 * g;
+    case 'C': case 'S': return 38.2 + 0.8 * Wave(s, kTideSeconds, 1.0) + 0.3 * day + 0.01 * g;
     case 'D': case 'K': return 92.0 + 5.0 * day + 0.3 * g;
     case 'J': return 260.0 + 10.0 * day + g;
     case 'Y': case 'y': {

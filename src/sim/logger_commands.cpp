@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/bcd.h"
 #include "core/text.h"
 #include "core/time_math.h"
 #include "sim/logger_engine.h"
@@ -138,7 +139,7 @@ void LoggerEngine::handleBang(const std::string& c, const EngineTime& now) {
       d.burstLength = static_cast<uint16_t>(b[0] | b[1] << 8);
       int f[3];
       ParseDecimalPairs(args.substr(4), 3, f);
-      for (size_t i = 0; i < 3; ++i) d.burstPeriod[i] = static_cast<uint8_t>((f[i] / 10) << 4 | f[i] % 10);
+      for (size_t i = 0; i < 3; ++i) d.burstPeriod[i] = IntToBcd(f[i]);
       return;
     }
     case '7':
@@ -167,7 +168,7 @@ void LoggerEngine::handleBang(const std::string& c, const EngineTime& now) {
       int f[3], seconds;
       if (!ParseWirePeriod(args, &seconds) || !ParseDecimalPairs(args, 3, f))
         return refuse(now, "not a valid period");
-      for (size_t i = 0; i < 3; ++i) d.checkPeriod[i] = static_cast<uint8_t>((f[i] / 10) << 4 | f[i] % 10);
+      for (size_t i = 0; i < 3; ++i) d.checkPeriod[i] = IntToBcd(f[i]);
       return;
     }
     case 'L': answer(HexText(d.threshold.data(), 8) + "THR", now); return;

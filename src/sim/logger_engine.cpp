@@ -66,9 +66,13 @@ LoggerEngine::LoggerEngine(const Profile& profile, uint64_t seed, ExchangeLog& l
   int64_t clock = now.wallTicks;
   if (profile_.clockStart == ClockStart::Fixed) clock = ToTicks(profile_.clock);
   if (profile_.clockStart == ClockStart::Data) {
-    // Half a period before the next record is due.
+    // A logging logger: half a period before its next record is due. An
+    // idle one: a minute after its data (and its end, once complete).
+    const int64_t next = recorder_.nextRecordTicks();
     const int64_t half = int64_t{std::max(1, profile_.periodSeconds / 2)} * kTicksPerSecond;
-    clock = recorder_.nextRecordTicks() - half;
+    clock = next + 60 * kTicksPerSecond;
+    if (status_ == 4) clock = std::max(clock, ToTicks(profile_.end) + 60 * kTicksPerSecond);
+    if (status_ == 2) clock = next - half;
   }
   clockOffset_ = clock - now.wallTicks;
   faults_.set(Faults{});

@@ -16,6 +16,7 @@ namespace kts::sim {
 namespace {
 
 constexpr double kPaceAheadMs = 4.0;
+constexpr size_t kMostQueuedBytes = 1 << 20;
 
 EngineTime Now() {
   SystemClock clock;
@@ -157,16 +158,28 @@ void SimulatedLogger::run() {
       hostAbsent = true;
     }
     int rate;
+    int dropped = 0;
     {
       std::lock_guard<std::mutex> lock(mutex_);
       engine_->tick(now);
-      for (Outgoing& o : engine_->takeOutput()) queue_.push_back(Queued{std::move(o.bytes), 0, o.notBeforeMs});
+      for (Outgoing& o : engine_->takeOutput()) {
+        // A host that has the port open but never reads would otherwise let
+        // real-time output pile up without end.
+        if (queuedBytes_ + o.bytes.size() > kMostQueuedBytes) {
+          ++dropped;
+          continue;
+        }
+        queuedBytes_ += o.bytes.size();
+        queue_.push_back(Queued{std::move(o.bytes), 0, o.notBeforeMs});
+      }
       rate = engine_->rate();
     }
+    if (dropped) log_.note(Format("the host is not reading: %d replies lost", dropped));
     if (hostAbsent) {
       // Nobody has the port open: what the logger says is lost on the line.
       if (!queue_.empty()) log_.note(Format("no host on the line: %zu replies lost", queue_.size()));
       queue_.clear();
+      queuedBytes_ = 0;
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
       continue;
     }
@@ -193,6 +206,7 @@ void SimulatedLogger::drainOutput(int64_t nowMs, int rate) {
     q.sent += static_cast<size_t>(k);
     if (pace_) lineFreeMs_ += k * byteMs;
     if (q.sent < q.bytes.size()) return;
+    queuedBytes_ -= q.bytes.size();
     queue_.pop_front();
   }
 }

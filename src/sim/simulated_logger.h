@@ -110,6 +110,7 @@ class SimulatedLogger {
     int64_t notBeforeMs = 0;
   };
   std::deque<Queued> queue_;  // only the thread touches it
+  size_t queuedBytes_ = 0;
   double lineFreeMs_ = 0;
 };
 
