@@ -1,6 +1,6 @@
 #include "sim/command_framing.h"
 
-#include <cctype>
+#include "sim/wire_fields.h"
 
 namespace kts::sim {
 namespace {
@@ -25,13 +25,6 @@ size_t BangLength(char c) {
     case 'C': return 1;
     default: return 0;
   }
-}
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
 }
 
 }  // namespace
@@ -62,7 +55,7 @@ FrameResult FrameCommand(std::string_view p, const FramingRules& rules) {
       if (length > 1) return Need(p, length);
       // "!C" + offset (2 bytes) + count, then count bytes as hex digits.
       if (p.size() < 8) return {Frame::NeedMore, 0};
-      const int hi = HexValue(p[6]), lo = HexValue(p[7]);
+      const int hi = HexDigitValue(p[6]), lo = HexDigitValue(p[7]);
       if (hi < 0 || lo < 0) return {Frame::Complete, 8};  // refused as it stands
       return Need(p, 8 + 2 * static_cast<size_t>(hi * 16 + lo));
     }

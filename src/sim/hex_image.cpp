@@ -2,22 +2,16 @@
 
 #include <cctype>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 #include "core/text.h"
+#include "sim/text_file.h"
+#include "sim/wire_fields.h"
 
 namespace kts::sim {
 namespace {
 
 constexpr size_t kLargestFile = 64 * 1024 * 1024;  // 8 MiB as hex text, with room for the header
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 }  // namespace
 
@@ -58,7 +52,7 @@ bool ParseHexImage(const std::string& text, HexImage* out, std::string* error) {
     const char c = text[i];
     if (c == '\n') ++line;
     if (std::isspace(static_cast<unsigned char>(c))) continue;
-    const int v = HexDigit(c);
+    const int v = HexDigitValue(c);
     if (v < 0) return fail(Format("line %d: '%c' is not a hex digit", line, c));
     if (high < 0) {
       high = v;
@@ -75,19 +69,13 @@ bool ParseHexImage(const std::string& text, HexImage* out, std::string* error) {
 }
 
 bool LoadHexImage(const std::string& path, HexImage* out, std::string* error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    if (error) *error = "cannot open the HEX file " + path;
-    return false;
-  }
   std::string text;
-  char buffer[65536];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-    text.append(buffer, static_cast<size_t>(in.gcount()));
-    if (text.size() > kLargestFile) {
-      if (error) *error = path + ": larger than any HEX file of a logger memory";
-      return false;
-    }
+  const FileRead read = ReadBoundedFile(path, kLargestFile, &text);
+  if (read != FileRead::Ok) {
+    if (error)
+      *error = read == FileRead::CannotOpen ? "cannot open the HEX file " + path
+                                            : path + ": larger than any HEX file of a logger memory";
+    return false;
   }
   std::string why;
   if (!ParseHexImage(text, out, &why)) {

@@ -180,7 +180,7 @@ void LoggerEngine::handleBang(const std::string& c, const EngineTime& now) {
     case 'T':
       if (!ParseHexField(args, 1, b)) return refuse(now, "not a hex byte");
       if (b[0] == 0) answer("0102", now);
-      else tRegister_ = b[0];
+      else log_.note(Format("test register %02X written", b[0]));
       return;
     case 'U':
       if (!ParseHexField(args, 1, b)) return refuse(now, "not a hex byte");

@@ -203,6 +203,10 @@ void LoggerEngine::updateStatus(const EngineTime& now) {
   }
   if (status_ == 1 && clock >= ToTicks(settings_.start)) {
     status_ = 2;
+    if (!recorder_.active()) {  // enabled before the simulator started
+      recorder_.begin(ToTicks(settings_.start), settings_);
+      recorder_.setStoring(!(settings_.oemFlags & 1));
+    }
     log_.note("start time reached: logging");
   }
   if (status_ != 2) return;

@@ -103,6 +103,7 @@ class LoggerEngine {
   void readHistory(const std::string& command, const EngineTime& now);
   void startTableWrite(const std::string& command, const EngineTime& now);
   void startUpload(const std::string& command, const EngineTime& now);
+  void acceptTransfer(size_t count, const EngineTime& now);
   bool continueTransfer(const EngineTime& now);
   void finishTableWrite(const EngineTime& now);
   void finishUpload(const EngineTime& now);
@@ -140,7 +141,6 @@ class LoggerEngine {
   int64_t clockOffset_ = 0;
   DeploymentSettings settings_;
   std::array<uint8_t, 4> startCharacteristic_{};
-  uint8_t tRegister_ = 0;
   uint64_t fetchIndex_ = 0;
 
   bool erasing_ = false;

@@ -126,11 +126,15 @@ void LoggerEngine::startTableWrite(const std::string& c, const EngineTime& now) 
     answer(std::string(1, kNak), now);
     return;
   }
-  answer(std::string(1, kAck), now);
-  if (dropCurrent_) return;
-  transfer_ = Transfer::Receiving;
   transferIsUpload_ = false;
   transferTable_ = id;
+  acceptTransfer(count, now);
+}
+
+void LoggerEngine::acceptTransfer(size_t count, const EngineTime& now) {
+  answer(std::string(1, kAck), now);
+  if (dropCurrent_) return;  // the host never saw the ACK and sends no data
+  transfer_ = Transfer::Receiving;
   transferExpected_ = count;
   transferDone_ = 0;
   transferData_.clear();
@@ -147,15 +151,9 @@ void LoggerEngine::startUpload(const std::string& c, const EngineTime& now) {
     answer(std::string(1, kNak), now);
     return;
   }
-  answer(std::string(1, kAck), now);
-  if (dropCurrent_) return;
-  transfer_ = Transfer::Receiving;
   transferIsUpload_ = true;
   transferChannel_ = channel;
-  transferExpected_ = count;
-  transferDone_ = 0;
-  transferData_.clear();
-  transferMs_ = now.monoMs;
+  acceptTransfer(count, now);
 }
 
 bool LoggerEngine::continueTransfer(const EngineTime& now) {

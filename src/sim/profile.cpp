@@ -4,11 +4,11 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 #include "core/text.h"
 #include "core/time_math.h"
+#include "sim/text_file.h"
 
 namespace kts::sim {
 namespace {
@@ -124,6 +124,34 @@ bool ParseHexBytes(const std::string& value, size_t count, uint8_t* out) {
 
 uint8_t Bcd(int v) { return static_cast<uint8_t>(((v / 10) << 4) | (v % 10)); }
 
+// Keys that take a whole number in a range and nothing more.
+struct IntegerKey {
+  const char* key;
+  long long min, max;
+  void (*set)(Profile&, long long);
+};
+
+constexpr IntegerKey kIntegerKeys[] = {
+    {"serial", 0, 999999, [](Profile& p, long long v) { p.serial = static_cast<int>(v); }},
+    {"latency_ms", 0, 655350, [](Profile& p, long long v) { p.latencyMs = static_cast<int>(v); }},
+    {"reading_time_ms", 0, 6553500, [](Profile& p, long long v) { p.readingTimeMs = static_cast<int>(v); }},
+    {"memory_type", 0, 4, [](Profile& p, long long v) { p.memoryType = static_cast<int>(v); }},
+    {"header_length", 0, 255, [](Profile& p, long long v) { p.headerLength = static_cast<int>(v); }},
+    {"battery", 0, 255, [](Profile& p, long long v) { p.battery = static_cast<int>(v); }},
+    {"rs_advanced", 0, 255, [](Profile& p, long long v) { p.rsAdvanced = static_cast<uint8_t>(v); }},
+    {"calibration_records", 0, 64, [](Profile& p, long long v) { p.calibrationRecords = static_cast<int>(v); }},
+    {"history_capacity", 1, 255, [](Profile& p, long long v) { p.historyCapacity = static_cast<int>(v); }},
+    {"records", 0, 3000000, [](Profile& p, long long v) { p.records = static_cast<int>(v); }},
+    {"time_stamp_every", 1, 10000000, [](Profile& p, long long v) { p.timeStampEvery = static_cast<int>(v); }},
+    {"start_byte", 0, 255, [](Profile& p, long long v) { p.startByte = static_cast<uint8_t>(v); }},
+    {"oem_flags", 0, 0xFFFFFF, [](Profile& p, long long v) { p.oemFlags = static_cast<uint32_t>(v); }},
+    {"averaging", 0, 65535, [](Profile& p, long long v) { p.averaging = static_cast<uint16_t>(v); }},
+    {"realtime_code", 0, 255, [](Profile& p, long long v) { p.realTimeCode = static_cast<uint8_t>(v); }},
+    {"hysteresis", 0, 65535, [](Profile& p, long long v) { p.hysteresis = static_cast<uint16_t>(v); }},
+    {"burst_rate", 1, 255, [](Profile& p, long long v) { p.burstRate = static_cast<int>(v); }},
+    {"erase_ms", 0, 600000, [](Profile& p, long long v) { p.eraseMs = static_cast<int>(v); }},
+};
+
 class LineParser {
  public:
   LineParser(Profile& p, std::string* error) : p_(p), error_(error) {}
@@ -178,15 +206,18 @@ class LineParser {
 
   bool setKey(int n, const std::string& key, const std::string& value) {
     long long v = 0;
+    for (const IntegerKey& k : kIntegerKeys) {
+      if (key != k.key) continue;
+      if (!integer(n, key, value, k.min, k.max, &v)) return false;
+      k.set(p_, v);
+      return true;
+    }
     if (key == "model") {
       if (Words(value).size() != 1 || value.size() > 20)
         return fail(n, "model: one word of at most 20 characters");
       p_.model = value;
     } else if (key == "firmware") {
       if (!ParseVersion(value, &p_.firmware)) return fail(n, "firmware: expected a version such as 6.51");
-    } else if (key == "serial") {
-      if (!integer(n, key, value, 0, 999999, &v)) return false;
-      p_.serial = static_cast<int>(v);
     } else if (key == "baud") {
       if (!ParseInteger(value, 1, 1000000, &v) || !IsLoggerRate(v))
         return fail(n, "baud: one of 1200, 2400, 4800, 9600, 19200, 28800, 38400, 57600, 115200");
@@ -197,18 +228,6 @@ class LineParser {
       p_.defaultBaud = static_cast<int>(v);
     } else if (key == "channels") {
       return setChannels(n, value);
-    } else if (key == "latency_ms") {
-      if (!integer(n, key, value, 0, 655350, &v)) return false;
-      p_.latencyMs = static_cast<int>(v);
-    } else if (key == "reading_time_ms") {
-      if (!integer(n, key, value, 0, 6553500, &v)) return false;
-      p_.readingTimeMs = static_cast<int>(v);
-    } else if (key == "memory_type") {
-      if (!integer(n, key, value, 0, 4, &v)) return false;
-      p_.memoryType = static_cast<int>(v);
-    } else if (key == "header_length") {
-      if (!integer(n, key, value, 0, 255, &v)) return false;
-      p_.headerLength = static_cast<int>(v);
     } else if (key.rfind("capability.", 0) == 0) {
       long long word = 0;
       if (!ParseInteger(key.substr(11), 0, kCapabilityWords - 1, &word))
@@ -220,18 +239,12 @@ class LineParser {
       int hundredths = 0;
       if (!ParseVersion(value, &hundredths)) return fail(n, "min_software: expected a version such as 5.00");
       p_.minSoftware = Format("%d.%02d", hundredths / 100, hundredths % 100);
-    } else if (key == "battery") {
-      if (!integer(n, key, value, 0, 255, &v)) return false;
-      p_.battery = static_cast<int>(v);
     } else if (key == "tables") {
       std::vector<uint8_t> ids;
       if (value != "none" && !ParseByteList(value, 256, &ids))
         return fail(n, "tables: table numbers in hex, such as '01 03 07', or 'none'");
       p_.tables.reset();
       for (uint8_t id : ids) p_.tables.set(id);
-    } else if (key == "rs_advanced") {
-      if (!integer(n, key, value, 0, 255, &v)) return false;
-      p_.rsAdvanced = static_cast<uint8_t>(v);
     } else if (key == "extended_caps" || key == "range_switching") {
       std::vector<uint8_t> bytes;
       if (!ParseByteList(value, 25, &bytes))
@@ -247,12 +260,6 @@ class LineParser {
       else if (value == "flash") p_.calibration = CalibrationKind::Flash;
       else if (value == "single") p_.calibration = CalibrationKind::Single;
       else return fail(n, "calibration: none, history, flash or single");
-    } else if (key == "calibration_records") {
-      if (!integer(n, key, value, 0, 64, &v)) return false;
-      p_.calibrationRecords = static_cast<int>(v);
-    } else if (key == "history_capacity") {
-      if (!integer(n, key, value, 1, 255, &v)) return false;
-      p_.historyCapacity = static_cast<int>(v);
     } else if (key.rfind("coefficients.", 0) == 0) {
       long long channel = 0;
       if (!ParseInteger(key.substr(13), 1, kMaxSimChannels, &channel))
@@ -275,9 +282,6 @@ class LineParser {
       if (!ParseClockTime(value, &h, &m, &s) || h * 3600 + m * 60 + s == 0)
         return fail(n, "period: expected hh:mm:ss, not 00:00:00");
       p_.periodSeconds = h * 3600 + m * 60 + s;
-    } else if (key == "records") {
-      if (!integer(n, key, value, 0, 3000000, &v)) return false;
-      p_.records = static_cast<int>(v);
     } else if (key == "clock") {
       if (value == "data") p_.clockStart = ClockStart::Data;
       else if (value == "host") p_.clockStart = ClockStart::Host;
@@ -288,21 +292,6 @@ class LineParser {
       else if (value == "time") p_.stamps = StampPlan::Time;
       else if (value == "all") p_.stamps = StampPlan::All;
       else return fail(n, "stamps: none, time or all");
-    } else if (key == "time_stamp_every") {
-      if (!integer(n, key, value, 1, 10000000, &v)) return false;
-      p_.timeStampEvery = static_cast<int>(v);
-    } else if (key == "start_byte") {
-      if (!integer(n, key, value, 0, 255, &v)) return false;
-      p_.startByte = static_cast<uint8_t>(v);
-    } else if (key == "oem_flags") {
-      if (!integer(n, key, value, 0, 0xFFFFFF, &v)) return false;
-      p_.oemFlags = static_cast<uint32_t>(v);
-    } else if (key == "averaging") {
-      if (!integer(n, key, value, 0, 65535, &v)) return false;
-      p_.averaging = static_cast<uint16_t>(v);
-    } else if (key == "realtime_code") {
-      if (!integer(n, key, value, 0, 255, &v)) return false;
-      p_.realTimeCode = static_cast<uint8_t>(v);
     } else if (key == "threshold") {
       if (!ParseHexBytes(value, 8, p_.threshold.data()))
         return fail(n, "threshold: the eight bytes of \"!A\" as 16 hex digits");
@@ -310,12 +299,6 @@ class LineParser {
       int h, m, s;
       if (!ParseClockTime(value, &h, &m, &s)) return fail(n, "check_period: expected hh:mm:ss");
       p_.checkPeriod = {Bcd(h), Bcd(m), Bcd(s)};
-    } else if (key == "hysteresis") {
-      if (!integer(n, key, value, 0, 65535, &v)) return false;
-      p_.hysteresis = static_cast<uint16_t>(v);
-    } else if (key == "burst_rate") {
-      if (!integer(n, key, value, 1, 255, &v)) return false;
-      p_.burstRate = static_cast<int>(v);
     } else if (key == "burst_length") {
       if (!ParseInteger(value, 0, 65535, &v) ||
           (v != 0 && v != 512 && v != 1024 && v != 2048 && v != 4096))
@@ -330,9 +313,6 @@ class LineParser {
       double d = 0;
       if (!ParseDouble(value, &d) || d < 0 || d > 1000) return fail(n, key + ": a number from 0 to 1000");
       (key == "logger_height" ? p_.loggerHeight : key == "wave_height" ? p_.waveHeight : p_.wavePeriod) = d;
-    } else if (key == "erase_ms") {
-      if (!integer(n, key, value, 0, 600000, &v)) return false;
-      p_.eraseMs = static_cast<int>(v);
     } else {
       return fail(n, "unknown key '" + key + "'");
     }
@@ -443,19 +423,13 @@ bool ParseProfile(const std::string& text, Profile& out, std::string* error) {
 }
 
 bool LoadProfileFile(const std::string& path, Profile& out, std::string* error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    if (error) *error = "cannot open the profile file " + path;
-    return false;
-  }
   std::string text;
-  char buffer[4096];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-    text.append(buffer, static_cast<size_t>(in.gcount()));
-    if (text.size() > kMaxProfileBytes) {
-      if (error) *error = path + ": the profile is larger than 64 KiB";
-      return false;
-    }
+  const FileRead read = ReadBoundedFile(path, kMaxProfileBytes, &text);
+  if (read != FileRead::Ok) {
+    if (error)
+      *error = read == FileRead::CannotOpen ? "cannot open the profile file " + path
+                                            : path + ": the profile is larger than 64 KiB";
+    return false;
   }
   Profile p;
   p.name = path;

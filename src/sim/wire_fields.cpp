@@ -3,21 +3,17 @@
 #include "core/text.h"
 
 namespace kts::sim {
-namespace {
-
-int Hex(char c) {
+int HexDigitValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
 }
 
-}  // namespace
-
 bool ParseHexField(std::string_view text, size_t count, uint8_t* out) {
   if (text.size() < 2 * count) return false;
   for (size_t i = 0; i < count; ++i) {
-    const int hi = Hex(text[2 * i]), lo = Hex(text[2 * i + 1]);
+    const int hi = HexDigitValue(text[2 * i]), lo = HexDigitValue(text[2 * i + 1]);
     if (hi < 0 || lo < 0) return false;
     out[i] = static_cast<uint8_t>(hi * 16 + lo);
   }

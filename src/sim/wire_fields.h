@@ -11,6 +11,8 @@
 
 namespace kts::sim {
 
+// 0–15, or −1 for a character that is not a hex digit.
+int HexDigitValue(char c);
 // `count` bytes from 2 × count hex digits (upper or lower case).
 bool ParseHexField(std::string_view text, size_t count, uint8_t* out);
 // `count` two-digit decimal numbers.
