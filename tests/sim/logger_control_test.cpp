@@ -29,25 +29,25 @@ TEST(LoggerControl, EraseTakesItsTimeAndLeavesAnEmptyMemory) {
   Session& s = rig.s();
   s.link.identity.extended = true;
   SendSimple(s, "!9");
-  EXPECT_EQ(Ask(s, "T", "Logger"), "Logger status 0402") << "stopped by the user";
+  EXPECT_EQ(test::Exchange(s, "T", sizeof "Logger status 0402" - 1), "Logger status 0402") << "stopped by the user";
   EXPECT_EQ(CommSend(s, 12), 1);  // "!U01", 120 ms, "N"
-  EXPECT_EQ(Ask(s, "T", "Logger"), "Logger status 7F00") << "busy erasing";
+  EXPECT_EQ(test::Exchange(s, "T", sizeof "Logger status 7F00" - 1), "Logger status 7F00") << "busy erasing";
   EXPECT_EQ(CommGet(s, 26), 0);
   const uint32_t before = rig.sim->snapshot().memoryPointer;
   EXPECT_EQ(test::PointerFromReply(Ask(s, "G", "CDP")), before) << "the old pointer until the erase ends";
   EXPECT_GT(before, 48u);
   DelayMs(s, 400);
   EXPECT_EQ(CommGet(s, 26), 1);
-  EXPECT_EQ(Ask(s, "T", "Logger"), "Logger status 0000");
-  EXPECT_EQ(Ask(s, "G", "CDP"), "00000000CDP");
+  EXPECT_EQ(test::Exchange(s, "T", sizeof "Logger status 0000" - 1), "Logger status 0000");
+  EXPECT_EQ(test::Exchange(s, "G", sizeof "00000000CDP" - 1), "00000000CDP");
   EXPECT_TRUE(rig.sim->image().empty());
 
   test::SimRig old("qz", {"records = 50", "erase_ms = 100"});
   ASSERT_TRUE(old.ok()) << old.error;
   SendSimple(old.s(), "N");
   DelayMs(old.s(), 150);
-  EXPECT_EQ(Ask(old.s(), "T", "Logger"), "Logger status 00");
-  EXPECT_EQ(Ask(old.s(), "G", "CDP"), "00000200CDP") << "older loggers start at 0x20000";
+  EXPECT_EQ(test::Exchange(old.s(), "T", sizeof "Logger status 00" - 1), "Logger status 00");
+  EXPECT_EQ(test::Exchange(old.s(), "G", sizeof "00000200CDP" - 1), "00000200CDP") << "older loggers start at 0x20000";
 }
 
 TEST(LoggerControl, EnableAnswersWithTheNewStatus) {
@@ -58,24 +58,24 @@ TEST(LoggerControl, EnableAnswersWithTheNewStatus) {
   SendSimple(s, "L" + Wire(AddSeconds(clock, 3600)));
   SendSimple(s, "M" + Wire(AddSeconds(clock, 86400)));
   SendSimple(s, "K000010");
-  EXPECT_EQ(Ask(s, "P", "Logger started"), "Logger started in mode 01") << "a timed start";
-  EXPECT_EQ(Ask(s, "G", "CDP"), "30000000CDP") << "the 48-byte header is written";
-  EXPECT_EQ(Ask(s, "D", "CST"), Wire(AddSeconds(clock, 3600)) + "CST");
-  EXPECT_EQ(Ask(s, "E", "CET"), Wire(AddSeconds(clock, 86400)) + "CET");
-  EXPECT_EQ(Ask(s, "C", "CSP"), "000010CSP");
-  EXPECT_EQ(Ask(s, "P", "Logger started"), "Logger started in mode 01") << "already enabled";
+  EXPECT_EQ(test::Exchange(s, "P", sizeof "Logger started in mode 01" - 1), "Logger started in mode 01") << "a timed start";
+  EXPECT_EQ(test::Exchange(s, "G", sizeof "30000000CDP" - 1), "30000000CDP") << "the 48-byte header is written";
+  EXPECT_EQ(test::Exchange(s, "D", 15), Wire(AddSeconds(clock, 3600)) + "CST");
+  EXPECT_EQ(test::Exchange(s, "E", 15), Wire(AddSeconds(clock, 86400)) + "CET");
+  EXPECT_EQ(test::Exchange(s, "C", sizeof "000010CSP" - 1), "000010CSP");
+  EXPECT_EQ(test::Exchange(s, "P", sizeof "Logger started in mode 01" - 1), "Logger started in mode 01") << "already enabled";
   SendSimple(s, "!9");
 
   SendSimple(s, "!101000000");  // start now
-  EXPECT_EQ(Ask(s, "P", "Logger started"), "Logger started in mode 02");
+  EXPECT_EQ(test::Exchange(s, "P", sizeof "Logger started in mode 02" - 1), "Logger started in mode 02");
   SendSimple(s, "!9");
   SendSimple(s, "!100000000");
   SendSimple(s, "!A0501E00000800000");  // start above a threshold
-  EXPECT_EQ(Ask(s, "P", "Logger started"), "Logger started in mode 03");
+  EXPECT_EQ(test::Exchange(s, "P", sizeof "Logger started in mode 03" - 1), "Logger started in mode 03");
   SendSimple(s, "!9");
   SendSimple(s, "!A0000000000000000");
   SendSimple(s, "M" + Wire(AddSeconds(clock, -60)));
-  EXPECT_EQ(Ask(s, "P", "Logger started"), "Logger started in mode 04") << "its end has passed";
+  EXPECT_EQ(test::Exchange(s, "P", sizeof "Logger started in mode 04" - 1), "Logger started in mode 04") << "its end has passed";
 }
 
 TEST(LoggerControl, SuspendResumeAndContinueAfterAStop) {
@@ -84,7 +84,7 @@ TEST(LoggerControl, SuspendResumeAndContinueAfterAStop) {
   Session& s = rig.s();
   s.link.identity.extended = true;
   SendSimple(s, "!S");
-  EXPECT_EQ(Ask(s, "T", "Logger"), "Logger status 0500");
+  EXPECT_EQ(test::Exchange(s, "T", sizeof "Logger status 0500" - 1), "Logger status 0500");
   EXPECT_EQ(CommSend(s, 23), 1) << "the host's resume";
   EXPECT_EQ(s.link.status, 2);
   EXPECT_TRUE(rig.t.ui.sawStatus("Logger resumed sampling"));
@@ -92,7 +92,7 @@ TEST(LoggerControl, SuspendResumeAndContinueAfterAStop) {
   SendSimple(s, "!9");
   const uint32_t stopped = rig.sim->snapshot().memoryPointer;
   SendSimple(s, "!R");
-  EXPECT_EQ(Ask(s, "T", "Logger"), "Logger status 0200") << "continues adding to its data";
+  EXPECT_EQ(test::Exchange(s, "T", sizeof "Logger status 0200" - 1), "Logger status 0200") << "continues adding to its data";
   const std::vector<uint8_t> image = rig.sim->image();
   ASSERT_GE(image.size(), stopped + 12u);
   EXPECT_EQ(std::string(image.begin() + stopped + 3, image.begin() + stopped + 6), "TIM");
@@ -100,7 +100,7 @@ TEST(LoggerControl, SuspendResumeAndContinueAfterAStop) {
   test::SimRig old("qz", {"records = 50", "status = 2", "end = 2030-01-01 00:00:00"});
   ASSERT_TRUE(old.ok()) << old.error;
   SendSimple(old.s(), "!9");
-  EXPECT_EQ(Ask(old.s(), "T", "Logger"), "Logger status 04") << "older loggers report complete";
+  EXPECT_EQ(test::Exchange(old.s(), "T", sizeof "Logger status 04" - 1), "Logger status 04") << "older loggers report complete";
 }
 
 TEST(LoggerControl, SettingsReadBackAsTheHostChecksThem) {
@@ -114,11 +114,11 @@ TEST(LoggerControl, SettingsReadBackAsTheHostChecksThem) {
   s.description.highRate = true;
   s.deployment.burstRate = 2;
   EXPECT_EQ(CommSend(s, 17), 1) << "W with the rate, read back with X";
-  EXPECT_EQ(Ask(s, "X", "BST"), "1400BST");
+  EXPECT_EQ(test::Exchange(s, "X", sizeof "1400BST" - 1), "1400BST");
   s.deployment.block.startMode = 1;
   s.deployment.realTimeOutput = 1;
   EXPECT_EQ(CommSend(s, 29), 1) << "!1, read back with !2";
-  EXPECT_EQ(Ask(s, "!2", "STC"), "21000000STC");
+  EXPECT_EQ(test::Exchange(s, "!2", sizeof "21000000STC" - 1), "21000000STC");
   EXPECT_EQ(CommSend(s, 30), 1) << "!4, read back with !5";
   s.deployment.burstEnabled = true;
   s.deployment.burstLength = 1024;
@@ -134,16 +134,16 @@ TEST(LoggerControl, SettingsReadBackAsTheHostChecksThem) {
   EXPECT_EQ(rig.t.ui.messages.size(), 0u) << rig.t.ui.messageTexts();
 
   SendSimple(s, "!A0601E12345ABCDEF");
-  EXPECT_EQ(Ask(s, "!L", "THR"), "0601E12345ABCDEFTHR");
+  EXPECT_EQ(test::Exchange(s, "!L", sizeof "0601E12345ABCDEFTHR" - 1), "0601E12345ABCDEFTHR");
   SendSimple(s, "!B0D");
-  EXPECT_EQ(Ask(s, "!M", "BAU"), "0DBAU");
+  EXPECT_EQ(test::Exchange(s, "!M", sizeof "0DBAU" - 1), "0DBAU");
   SendSimple(s, "!K001500");
-  EXPECT_EQ(Ask(s, "!P", "PSP"), "001500PSP");
+  EXPECT_EQ(test::Exchange(s, "!P", sizeof "001500PSP" - 1), "001500PSP");
   SendSimple(s, "!H3412");
-  EXPECT_EQ(Ask(s, "!O", "HYS"), "3412HYS");
+  EXPECT_EQ(test::Exchange(s, "!O", sizeof "3412HYS" - 1), "3412HYS");
   EXPECT_EQ(CommGet(s, 33), 1) << "!U02 then !T00 shows 0102";
-  EXPECT_EQ(Ask(s, "!W", "WIN"), "5.00WIN");
-  EXPECT_EQ(Ask(s, "!D", "BAT"), "A8BAT");
+  EXPECT_EQ(test::Exchange(s, "!W", sizeof "5.00WIN" - 1), "5.00WIN");
+  EXPECT_EQ(test::Exchange(s, "!D", sizeof "A8BAT" - 1), "A8BAT");
 }
 
 TEST(LoggerControl, TheClockIsSetAndReadBack) {
