@@ -50,7 +50,7 @@ TEST_P(EveryProfile, IdentifiesItselfAndServesItsWholeImage) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BuiltIn, EveryProfile,
-                         testing::Values("extended", "qz", "hv140", "hv2", "hkv", "rangeswitch", "yp930"));
+                         testing::Values("extended", "qz", "hv140", "hv2", "lv", "hkv", "rangeswitch", "yp930"));
 
 }  // namespace
 }  // namespace kts

@@ -21,7 +21,7 @@ std::string ParseError(const std::string& text) {
 
 TEST(Profile, EveryBuiltInProfileLoadsAndIsConsistent) {
   const std::vector<std::string> names = BuiltinProfileNames();
-  for (const char* wanted : {"extended", "qz", "hv140", "hv2", "hkv", "rangeswitch", "yp930"})
+  for (const char* wanted : {"extended", "qz", "hv140", "hv2", "lv", "hkv", "rangeswitch", "yp930"})
     EXPECT_NE(std::find(names.begin(), names.end(), wanted), names.end()) << wanted;
   for (const std::string& name : names) {
     Profile p;
