@@ -15,8 +15,8 @@ std::vector<Coefficients> Generation(const Profile& p, uint64_t seed, int genera
   std::vector<Coefficients> out;
   for (size_t c = 0; c < p.channels.size(); ++c) {
     const uint8_t letter = p.channels[c].letter;
-    out.push_back(SimulatedCoefficients(letter, IsHvModel(p) || letter == 'T',
-                                        static_cast<int>(c), generation, seed));
+    out.push_back(SimulatedCoefficients(letter, IsHvModel(p) || letter == 'T', static_cast<int>(c),
+                                        generation, seed));
   }
   if (generation == 0)
     for (const auto& [channel, c] : p.coefficients) out[static_cast<size_t>(channel - 1)] = c;
@@ -95,8 +95,10 @@ bool CalibrationStore::calibrated() const {
       for (const CalibrationRecord& r : history_)
         if (r.complete) return true;
       return false;
-    case CalibrationKind::Single: return singleSet_;
-    default: return false;
+    case CalibrationKind::Single:
+      return singleSet_;
+    default:
+      return false;
   }
 }
 
@@ -163,7 +165,8 @@ bool NewestFlashRecord(const SimMemory& memory, int channels, CalibrationRecord*
     r.date = MakeTime(2000 + BcdToInt(area[at]), BcdToInt(area[at + 1]), BcdToInt(area[at + 2]),
                       BcdToInt(area[at + 3]), BcdToInt(area[at + 4]), BcdToInt(area[at + 5]));
     for (int c = 0; c < channels; ++c)
-      r.channels.push_back(GetCoefficients(&area[at + 6 + kFlashEntryBytes * static_cast<size_t>(c)]));
+      r.channels.push_back(
+          GetCoefficients(&area[at + 6 + kFlashEntryBytes * static_cast<size_t>(c)]));
     *out = std::move(r);
     found = true;
   }

@@ -36,6 +36,7 @@ double Daylight(double seconds) {
 
 Coefficients TypicalCoefficients(uint8_t letter, bool thermistor) {
   if (thermistor) return {3.5e-3, -2.5e-4, 2.7e-6, 2.3e-8};
+  // clang-format off
   switch (letter) {
     case 'P': case 'L': return {-10.0, 1050.0, 2.0, -1.0};
     case 'C': case 'S': return {-0.1, 80.0, 0.5, 0.0};
@@ -51,6 +52,7 @@ Coefficients TypicalCoefficients(uint8_t letter, bool thermistor) {
     case 'E': case 'A': return {0.0, 120.0, 0.0, 0.0};
     default: return {0.0, 2.0, 0.0, 0.0};
   }
+  // clang-format on
 }
 
 double Thermistor(double x, const Coefficients& c) {
@@ -68,7 +70,9 @@ uint64_t NoiseKey(uint64_t seed, int channel, uint64_t index, uint64_t stream) {
   return SplitMix(SplitMix(seed ^ (stream << 48)) ^ (static_cast<uint64_t>(channel) << 40) ^ index);
 }
 
-double UniformNoise(uint64_t key) { return static_cast<double>(SplitMix(key) >> 11) * 0x1.0p-53; }
+double UniformNoise(uint64_t key) {
+  return static_cast<double>(SplitMix(key) >> 11) * 0x1.0p-53;
+}
 
 double GaussianNoise(uint64_t key) {
   // Box–Muller from two independent uniforms of the same key.
@@ -91,6 +95,7 @@ double ChannelValue(uint8_t letter, double s, uint64_t key, bool shallow) {
   const double g = GaussianNoise(key);
   const double tide = Wave(s, kTideSeconds);
   const double day = Wave(std::fmod(s, kDaySeconds) - 6 * 3600.0, kDaySeconds);
+  // clang-format off
   switch (letter) {
     case 'T': return 11.5 + 2.0 * day + 0.5 * tide + 0.02 * g;
     case 'P': case 'L': return (shallow ? 9.5 : 50.0) + 1.2 * tide + 0.01 * g;
@@ -102,7 +107,8 @@ double ChannelValue(uint8_t letter, double s, uint64_t key, bool shallow) {
       const double event = std::pow(std::max(0.0, Wave(s, 21600.0)), 12.0);
       return 2.5 + 1.5 * day + 180.0 * event + 0.2 * std::fabs(g);
     }
-    case 'F': case 'f': case 'G': case 'g': return std::max(0.05, 0.8 + 2.5 * Daylight(s) + 0.05 * g);
+    case 'F': case 'f': case 'G': case 'g':
+      return std::max(0.05, 0.8 + 2.5 * Daylight(s) + 0.05 * g);
     case 'I': case 'i': return 20.0 + 80.0 * Daylight(s) + g;
     case 'R': return 1.0 + 1400.0 * Daylight(s) + 0.5 * std::fabs(g);
     case 'H': return 8.05 + 0.03 * day + 0.003 * g;
@@ -112,6 +118,7 @@ double ChannelValue(uint8_t letter, double s, uint64_t key, bool shallow) {
     case 'E': case 'A': return 20.0 + 1.2 * tide + 0.01 * g;
     default: return 0.5 + 0.1 * day + 0.01 * g;
   }
+  // clang-format on
 }
 
 double WaveBurstValue(const Profile& p, double meanPressure, double s, uint64_t key) {
@@ -133,8 +140,10 @@ uint32_t CountForValue(double value, bool thermistor, const Coefficients& c) {
   for (int i = 0; i < 48; ++i) {
     const double mid = 0.5 * (lo + hi);
     const double v = Convert(mid, thermistor, c);
-    if ((v < value) == rising) lo = mid;
-    else hi = mid;
+    if ((v < value) == rising)
+      lo = mid;
+    else
+      hi = mid;
   }
   return static_cast<uint32_t>(std::lround(0.5 * (lo + hi) * kFullScale));
 }

@@ -12,6 +12,7 @@ FrameResult Need(std::string_view pending, size_t length) {
 
 // Length of a "!x" command, 0 when unknown, 1 for "!C" (length follows).
 size_t BangLength(char c) {
+  // clang-format off
   switch (c) {
     case '2': case '5': case '7': case '9': case 'D': case 'L': case 'M': case 'O': case 'P':
     case 'R': case 'S': case 'W': case 'Z':
@@ -25,6 +26,7 @@ size_t BangLength(char c) {
     case 'C': return 1;
     default: return 0;
   }
+  // clang-format on
 }
 
 }  // namespace
@@ -35,6 +37,7 @@ bool IsFiller(unsigned char c) {
 
 FrameResult FrameCommand(std::string_view p, const FramingRules& rules) {
   if (p.empty()) return {Frame::NeedMore, 0};
+  // clang-format off
   switch (p[0]) {
     case 'A': case 'B': case 'C': case 'D': case 'E': case 'G': case 'T': case 'P': case 'N':
     case 'X': case 'Z':
@@ -62,6 +65,7 @@ FrameResult FrameCommand(std::string_view p, const FramingRules& rules) {
     default:
       return {Frame::Unknown, 1};
   }
+  // clang-format on
 }
 
 }  // namespace kts::sim

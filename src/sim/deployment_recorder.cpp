@@ -16,7 +16,9 @@ std::array<uint8_t, 3> BcdHms(int seconds) {
   return {IntToBcd(seconds / 3600), IntToBcd(seconds / 60 % 60), IntToBcd(seconds % 60)};
 }
 
-int64_t Ticks(const TimeRecord& t) { return ToTicks(t); }
+int64_t Ticks(const TimeRecord& t) {
+  return ToTicks(t);
+}
 
 }  // namespace
 
@@ -111,7 +113,8 @@ bool DeploymentRecorder::record(const LiveSink* sink) {
   r.count = encoder_.channelCount();
   encoder_.sample(nextRecord_, index_, r.words.data());
   uint8_t bytes[3 * kMaxSimChannels];
-  for (int c = 0; c < r.count; ++c) SampleEncoder::PutWord(r.words[static_cast<size_t>(c)], bytes + 3 * c);
+  for (int c = 0; c < r.count; ++c)
+    SampleEncoder::PutWord(r.words[static_cast<size_t>(c)], bytes + 3 * c);
   if (storing_ && !memory_.append(bytes, 3 * static_cast<size_t>(r.count))) return false;
   if (sink && *sink) (*sink)(r);
   nextRecord_ += period_;
@@ -130,7 +133,8 @@ bool DeploymentRecorder::startBurst(const LiveSink*) {
 
 bool DeploymentRecorder::burstSample(const LiveSink* sink) {
   const int64_t t = burstStart_ + burstSample_ * kTicksPerSecond / burstRate_;
-  const uint32_t word = encoder_.burstWord(t, (burstCount_ << 16) + static_cast<uint64_t>(burstSample_));
+  const uint32_t word =
+      encoder_.burstWord(t, (burstCount_ << 16) + static_cast<uint64_t>(burstSample_));
   uint8_t bytes[3];
   SampleEncoder::PutWord(word, bytes);
   if (storing_ && !memory_.append(bytes, 3)) return false;
@@ -184,8 +188,8 @@ bool DeploymentRecorder::writeNextRecordWithZero(int channel) {
   uint8_t bytes[3 * kMaxSimChannels];
   for (int c = 0; c < n; ++c) SampleEncoder::PutWord(words[c], bytes + 3 * c);
   // The word after a zero word must not read as a stamp code.
-  for (const char* code : {"TIM", "CLD", "CHG", "LUK", "WRM", "STP", "TTY", "REC", "BST", "SER",
-                           "RTC", "GAN"})
+  for (const char* code :
+       {"TIM", "CLD", "CHG", "LUK", "WRM", "STP", "TTY", "REC", "BST", "SER", "RTC", "GAN"})
     if (std::memcmp(bytes + 3 * (channel + 1), code, 3) == 0) return false;
   if (!memory_.append(bytes, 3 * static_cast<size_t>(n))) return false;
   nextRecord_ += period_;
@@ -229,7 +233,8 @@ void GenerateDeployment(const Profile& p, DeploymentRecorder& recorder) {
   if (p.stamps == StampPlan::All) recorder.writeStamp("CLD", recorder.nextRecordTicks());
   for (int i = 0; i < r; ++i) {
     const int64_t t = recorder.nextRecordTicks();
-    if (p.stamps != StampPlan::None && i > 0 && i % p.timeStampEvery == 0) recorder.writeStamp("TIM", t);
+    if (p.stamps != StampPlan::None && i > 0 && i % p.timeStampEvery == 0)
+      recorder.writeStamp("TIM", t);
     if (all) {
       if (i == r / 8) recorder.writeStamp("CHG", t);
       if (i == r / 4 && channels >= 2) {

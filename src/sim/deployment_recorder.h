@@ -20,16 +20,16 @@ namespace kts::sim {
 struct DeploymentSettings {
   TimeRecord start, end;
   int periodSeconds = 60;
-  uint8_t startByte = 0;      // "!1" start byte
-  uint32_t oemFlags = 0;      // "!1" option bytes
+  uint8_t startByte = 0;               // "!1" start byte
+  uint32_t oemFlags = 0;               // "!1" option bytes
   std::array<uint8_t, 8> threshold{};  // "!A" bytes
   bool thresholdSet = false;
-  uint16_t averaging = 1;     // "W"
-  uint8_t realTimeCode = 0;   // "!B"
+  uint16_t averaging = 1;                // "W"
+  uint8_t realTimeCode = 0;              // "!B"
   std::array<uint8_t, 3> checkPeriod{};  // "!K", BCD
-  uint16_t hysteresis = 0;    // "!H"
-  uint8_t burstRate = 4;      // "!4"
-  uint16_t burstLength = 0;   // "!6"
+  uint16_t hysteresis = 0;               // "!H"
+  uint8_t burstRate = 4;                 // "!4"
+  uint16_t burstLength = 0;              // "!6"
   std::array<uint8_t, 3> burstPeriod{};  // "!6", BCD hh mm ss
   std::array<uint8_t, 8> height{};       // "!Y", the double's bytes
 

@@ -14,11 +14,16 @@ std::string EscapeBytes(std::string_view bytes, size_t keep) {
   const size_t shown = bytes.size() > keep ? keep : bytes.size();
   for (size_t i = 0; i < shown; ++i) {
     const unsigned char c = static_cast<unsigned char>(bytes[i]);
-    if (c == '\r') out += "\\r";
-    else if (c == '\n') out += "\\n";
-    else if (c == '\\') out += "\\\\";
-    else if (c >= 0x20 && c < 0x7F) out.push_back(static_cast<char>(c));
-    else out += Format("\\x%02X", c);
+    if (c == '\r')
+      out += "\\r";
+    else if (c == '\n')
+      out += "\\n";
+    else if (c == '\\')
+      out += "\\\\";
+    else if (c >= 0x20 && c < 0x7F)
+      out.push_back(static_cast<char>(c));
+    else
+      out += Format("\\x%02X", c);
   }
   if (shown < bytes.size()) out += Format("... (%zu bytes)", bytes.size());
   return out;

@@ -76,7 +76,9 @@ bool FaultInjector::dropReply() {
   return Chance(random_, faults_.dropRate);
 }
 
-bool FaultInjector::corruptCheckByte() { return faults_.badCheckReads.count(++memoryReads_) > 0; }
+bool FaultInjector::corruptCheckByte() {
+  return faults_.badCheckReads.count(++memoryReads_) > 0;
+}
 
 void FaultInjector::addNoise(uint8_t* data, size_t n) {
   if (faults_.noiseRate <= 0) return;

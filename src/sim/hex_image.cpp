@@ -23,14 +23,16 @@ bool ParseHexImage(const std::string& text, HexImage* out, std::string* error) {
   const size_t firstEnd = text.find('\n');
   const std::string first = text.substr(0, firstEnd);
   const size_t kts = first.find("KTS");
-  if (kts == std::string::npos) return fail("not a KTS HEX file: its first line names no KTS logger");
+  if (kts == std::string::npos)
+    return fail("not a KTS HEX file: its first line names no KTS logger");
   std::istringstream words(first.substr(kts));
   std::string maker, model;
   words >> maker >> model;
 
   static constexpr std::string_view kCountKey = "Number of bytes of data";
   const size_t key = text.find(kCountKey);
-  if (key == std::string::npos) return fail("not a KTS HEX file: no \"Number of bytes of data\" line");
+  if (key == std::string::npos)
+    return fail("not a KTS HEX file: no \"Number of bytes of data\" line");
   const char* digits = text.c_str() + key + kCountKey.size();
   char* end = nullptr;
   const long long count = std::strtoll(digits, &end, 10);
@@ -40,15 +42,15 @@ bool ParseHexImage(const std::string& text, HexImage* out, std::string* error) {
 
   // The data start on the line after the ruler.
   size_t at = text.find('\n', key);
-  if (at != std::string::npos && at + 1 < text.size() && text[at + 1] == '|') at = text.find('\n', at + 1);
+  if (at != std::string::npos && at + 1 < text.size() && text[at + 1] == '|')
+    at = text.find('\n', at + 1);
   std::vector<uint8_t> bytes;
   bytes.reserve(static_cast<size_t>(count));
   int line = 1;
   for (size_t i = 0; i < at && i < text.size(); ++i) line += text[i] == '\n';
   int high = -1;
-  for (size_t i = at == std::string::npos ? text.size() : at; i < text.size() &&
-                                                             bytes.size() < static_cast<size_t>(count);
-       ++i) {
+  for (size_t i = at == std::string::npos ? text.size() : at;
+       i < text.size() && bytes.size() < static_cast<size_t>(count); ++i) {
     const char c = text[i];
     if (c == '\n') ++line;
     if (std::isspace(static_cast<unsigned char>(c))) continue;
@@ -73,8 +75,9 @@ bool LoadHexImage(const std::string& path, HexImage* out, std::string* error) {
   const FileRead read = ReadBoundedFile(path, kLargestFile, &text);
   if (read != FileRead::Ok) {
     if (error)
-      *error = read == FileRead::CannotOpen ? "cannot open the HEX file " + path
-                                            : path + ": larger than any HEX file of a logger memory";
+      *error = read == FileRead::CannotOpen
+                   ? "cannot open the HEX file " + path
+                   : path + ": larger than any HEX file of a logger memory";
     return false;
   }
   std::string why;

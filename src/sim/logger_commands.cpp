@@ -14,7 +14,9 @@
 namespace kts::sim {
 namespace {
 
-int64_t WholeSecond(int64_t ticks) { return ticks - ticks % kTicksPerSecond; }
+int64_t WholeSecond(int64_t ticks) {
+  return ticks - ticks % kTicksPerSecond;
+}
 
 }  // namespace
 
@@ -33,6 +35,7 @@ std::string LoggerEngine::statusText() const {
 void LoggerEngine::handle(const std::string& c, const EngineTime& now) {
   const int64_t clock = loggerClockTicks(now);
   const std::string_view args = std::string_view(c).substr(1);
+  // clang-format off
   switch (c[0]) {
     case 'A': answer(identityText(), now); return;
     case 'B': answer(WireDate(FromTicks(clock)) + "CTD", now); return;
@@ -40,10 +43,7 @@ void LoggerEngine::handle(const std::string& c, const EngineTime& now) {
     case 'D': answer(WireDate(settings_.start) + "CST", now); return;
     case 'E': answer(WireDate(settings_.end) + "CET", now); return;
     case 'G': {
-      // Four bytes, least significant first.
-      const uint32_t p = memory_.pointer();
-      answer(Format("%02X%02X%02X%02X", p & 0xFF, (p >> 8) & 0xFF, (p >> 16) & 0xFF, p >> 24) + "CDP",
-             now);
+      answer(HexLittleEndian32(memory_.pointer()) + "CDP", now);
       return;
     }
     case 'T': answer(statusText(), now); return;
@@ -58,7 +58,8 @@ void LoggerEngine::handle(const std::string& c, const EngineTime& now) {
     }
     case 'K': {
       int seconds = 0;
-      if (!ParseWirePeriod(args, &seconds) || seconds == 0) return refuse(now, "not a valid period");
+      if (!ParseWirePeriod(args, &seconds) || seconds == 0)
+        return refuse(now, "not a valid period");
       settings_.periodSeconds = seconds;
       return;
     }
@@ -101,12 +102,14 @@ void LoggerEngine::handle(const std::string& c, const EngineTime& now) {
     case '!': handleBang(c, now); return;
     default: answer("Unknown command\r\n", now); return;
   }
+  // clang-format on
 }
 
 void LoggerEngine::handleBang(const std::string& c, const EngineTime& now) {
   const std::string_view args = std::string_view(c).substr(2);
   DeploymentSettings& d = settings_;
   uint8_t b[8];
+  // clang-format off
   switch (c[1]) {
     case '0': {
       if (!ParseHexField(args, 1, b)) return refuse(now, "not a hex word number");
@@ -114,10 +117,7 @@ void LoggerEngine::handleBang(const std::string& c, const EngineTime& now) {
         answer("Unknown command\r\n", now);
         return;
       }
-      const uint32_t w = Word(profile_, b[0]);
-      answer(Format("%02X%02X%02X%02X", w & 0xFF, (w >> 8) & 0xFF, (w >> 16) & 0xFF, w >> 24) + "CAP" +
-                 Format("%02X", b[0]),
-             now);
+      answer(HexLittleEndian32(Word(profile_, b[0])) + "CAP" + Format("%02X", b[0]), now);
       return;
     }
     case '1':
@@ -193,6 +193,7 @@ void LoggerEngine::handleBang(const std::string& c, const EngineTime& now) {
     case 'Z': answer(HexText(d.height.data(), 8) + "LHT", now); return;
     default: answer("Unknown command\r\n", now); return;
   }
+  // clang-format on
 }
 
 void LoggerEngine::setClock(const TimeRecord& t, const EngineTime& now) {
@@ -216,8 +217,10 @@ void LoggerEngine::enable(const EngineTime& now) {
   // The mode code of "!A" (without its power and profiling flags).
   const int code = settings_.thresholdSet ? (settings_.threshold[0] & 7) : 0;
   int next = 1;
-  if (code >= 2) next = 3;
-  else if ((settings_.startByte & 1) || code == 1) next = 2;
+  if (code >= 2)
+    next = 3;
+  else if ((settings_.startByte & 1) || code == 1)
+    next = 2;
   if (ToTicks(settings_.end) <= clock) next = 4;  // nothing left to log
   if (next != 4) {
     if (memory_.pointer() == memory_.base())
@@ -238,7 +241,8 @@ void LoggerEngine::erase(const EngineTime& now) {
   eraseFails_ = faults_.eraseFails();
   eraseEndMs_ = now.monoMs + profile_.eraseMs;
   status_ = kStatusEraseFault;  // busy until the erase ends
-  log_.note(Format("erasing for %d ms%s", profile_.eraseMs, eraseFails_ ? " (fault: will fail)" : ""));
+  log_.note(
+      Format("erasing for %d ms%s", profile_.eraseMs, eraseFails_ ? " (fault: will fail)" : ""));
 }
 
 void LoggerEngine::stop(const EngineTime& now) {
@@ -286,8 +290,10 @@ void LoggerEngine::changeSpeed(const std::string& c, const EngineTime& now) {
   if (kind == SpeedCommand::HvLv) {
     baud = code == 0 ? 28800 : (code == 1 ? 19200 : 0);
   } else if (kind == SpeedCommand::Code) {
-    if (code == 1) baud = 115200;
-    else if (code >= 1 && 288000 % (code + 2) == 0) baud = 288000 / (code + 2);
+    if (code == 1)
+      baud = 115200;
+    else if (code >= 1 && 288000 % (code + 2) == 0)
+      baud = 288000 / (code + 2);
     if (baud != 115200 && baud != 57600 && baud != 28800 && baud != 19200 && baud != 9600 &&
         baud != 4800 && baud != 2400 && baud != 1200)
       baud = 0;

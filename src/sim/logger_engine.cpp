@@ -43,7 +43,8 @@ LoggerEngine::LoggerEngine(const Profile& profile, uint64_t seed, ExchangeLog& l
     // in byte 47 − 2k and its front-end address in byte 46 − 2k.
     std::array<uint8_t, kConfigurationBlockSize> block{};
     block[53] = static_cast<uint8_t>(channels_.size());
-    block[51] = static_cast<uint8_t>(latencyMs_ / 10), block[52] = static_cast<uint8_t>(latencyMs_ / 10 >> 8);
+    block[51] = static_cast<uint8_t>(latencyMs_ / 10),
+    block[52] = static_cast<uint8_t>(latencyMs_ / 10 >> 8);
     block[49] = static_cast<uint8_t>(readingTimeMs_ / 100);
     block[50] = static_cast<uint8_t>(readingTimeMs_ / 100 >> 8);
     for (size_t k = 0; k < channels_.size(); ++k) {
@@ -76,10 +77,11 @@ LoggerEngine::LoggerEngine(const Profile& profile, uint64_t seed, ExchangeLog& l
   }
   clockOffset_ = clock - now.wallTicks;
   faults_.set(Faults{});
-  log_.note(Format("%s %s %d.%02d serial %06d at %d baud, memory %u bytes (pointer 0x%06X), status %d",
-                   profile_.name.c_str(), profile_.model.c_str(), profile_.firmware / 100,
-                   profile_.firmware % 100, profile_.serial, rate_,
-                   static_cast<unsigned>(memory_.image().size()), memory_.pointer(), status_));
+  log_.note(
+      Format("%s %s %d.%02d serial %06d at %d baud, memory %u bytes (pointer 0x%06X), status %d",
+             profile_.name.c_str(), profile_.model.c_str(), profile_.firmware / 100,
+             profile_.firmware % 100, profile_.serial, rate_,
+             static_cast<unsigned>(memory_.image().size()), memory_.pointer(), status_));
 }
 
 void LoggerEngine::reconfigure() {
@@ -132,7 +134,8 @@ void LoggerEngine::receive(const uint8_t* data, size_t n, int lineBaud, const En
   if (lineBaud != rate_) {
     // At another rate the logger's receiver sees only framing errors.
     if (lineBaud != lastIgnoredBaud_)
-      log_.note(Format("ignored %zu bytes: the line is at %d baud, the logger at %d", n, lineBaud, rate_));
+      log_.note(Format("ignored %zu bytes: the line is at %d baud, the logger at %d", n, lineBaud,
+                       rate_));
     lastIgnoredBaud_ = lineBaud;
     pending_.clear();
     transfer_ = Transfer::None;
@@ -176,7 +179,8 @@ void LoggerEngine::process(const EngineTime& now) {
 
 void LoggerEngine::tick(const EngineTime& now) {
   updateStatus(now);
-  if (!pending_.empty() && transfer_ == Transfer::None && now.monoMs - lastInputMs_ > kPartialCommandMs) {
+  if (!pending_.empty() && transfer_ == Transfer::None &&
+      now.monoMs - lastInputMs_ > kPartialCommandMs) {
     log_.note("incomplete command discarded: " + EscapeBytes(pending_));
     pending_.clear();
   }
@@ -211,7 +215,8 @@ void LoggerEngine::updateStatus(const EngineTime& now) {
   }
   if (status_ != 2) return;
   if (clock >= ToTicks(settings_.end)) {
-    recorder_.advance(ToTicks(settings_.end) - 1, [&](const LiveRecord& r) { sendLiveRecord(r, now); });
+    recorder_.advance(ToTicks(settings_.end) - 1,
+                      [&](const LiveRecord& r) { sendLiveRecord(r, now); });
     status_ = 4;
     recorder_.stop();
     log_.note("end time reached: logging complete");

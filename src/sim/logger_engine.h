@@ -116,7 +116,8 @@ class LoggerEngine {
   bool realTimeOn() const;
   bool engineeringUnits() const;
   void sendLiveRecord(const LiveRecord& r, const EngineTime& now);
-  std::string binaryRecord(const char* tag, const TimeRecord& t, const uint32_t* words, int n) const;
+  std::string binaryRecord(const char* tag, const TimeRecord& t, const uint32_t* words,
+                           int n) const;
 
   void reconfigure();  // encoder after a channel or calibration change
 

@@ -42,7 +42,8 @@ void LoggerEngine::fetch(const std::string& c, const EngineTime& now) {
   int channel = 0;  // 0: every channel
   if (c.size() == 3) {
     uint8_t code;
-    if (!ParseHexField(std::string_view(c).substr(1), 1, &code)) return refuse(now, "not a fetch code");
+    if (!ParseHexField(std::string_view(c).substr(1), 1, &code))
+      return refuse(now, "not a fetch code");
     channel = code;
     if (channel > channelCount()) return refuse(now, "no such channel");
   }
@@ -78,8 +79,10 @@ void LoggerEngine::sendLiveRecord(const LiveRecord& r, const EngineTime& now) {
     return;
   }
   std::string line = r.tag;
-  if (std::strcmp(r.tag, "SEQ") == 0) line += Format(" %04X", r.sequence);
-  else line += " " + WireDate(t);
+  if (std::strcmp(r.tag, "SEQ") == 0)
+    line += Format(" %04X", r.sequence);
+  else
+    line += " " + WireDate(t);
   const bool burst = std::strcmp(r.tag, "TIM") != 0;
   for (int k = 0; k < r.count; ++k) {
     const int channel = burst ? encoder_.pressureChannel() : k;

@@ -23,7 +23,8 @@ size_t LoggerEngine::memoryReadLength(uint32_t start, uint32_t end) const {
   const size_t asked = end - start;
   if (IsExtended(profile_)) return asked;
   const uint32_t nextBank = (start & ~0xFFFFu) + 0x10000;
-  if (start == kConfigurationBlockStart && end == kConfigurationBlockStart + kConfigurationBlockSize + 1)
+  if (start == kConfigurationBlockStart &&
+      end == kConfigurationBlockStart + kConfigurationBlockSize + 1)
     return kConfigurationBlockSize;  // the configuration read: 54 bytes and their sum
   if ((start == 0x0FF780 || start == 0x1FF780 || start == 0x2FF780) && end == nextBank) return 126;
   if (start == 0x3FF780 && (end & 0xFF) == 0xFE && asked >= 126) return 126;
@@ -33,9 +34,11 @@ size_t LoggerEngine::memoryReadLength(uint32_t start, uint32_t end) const {
 
 void LoggerEngine::readMemory(const std::string& c, const EngineTime& now) {
   uint8_t b[8];
-  if (!ParseHexField(std::string_view(c).substr(1), 8, b)) return refuse(now, "not eight hex bytes");
+  if (!ParseHexField(std::string_view(c).substr(1), 8, b))
+    return refuse(now, "not eight hex bytes");
   const uint32_t end = LittleEndian32(b), start = LittleEndian32(b + 4);
-  if (end <= start || end - start > kLargestRead) return refuse(now, "not a readable address range");
+  if (end <= start || end - start > kLargestRead)
+    return refuse(now, "not a readable address range");
   const size_t n = memoryReadLength(start, end);
   std::string reply(n, '\0');
   memory_.read(start, n, reinterpret_cast<uint8_t*>(reply.data()));
@@ -60,7 +63,8 @@ void LoggerEngine::programCalibrationArea(const std::string& c, const EngineTime
     return;
   }
   uint8_t head[3];
-  if (!ParseHexField(std::string_view(c).substr(2), 3, head)) return refuse(now, "not an offset and count");
+  if (!ParseHexField(std::string_view(c).substr(2), 3, head))
+    return refuse(now, "not an offset and count");
   const uint32_t offset = uint32_t{head[0]} | uint32_t{head[1]} << 8;
   const size_t count = head[2];
   std::vector<uint8_t> data(count);

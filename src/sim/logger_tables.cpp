@@ -17,7 +17,7 @@ constexpr char kAck = 0x06;
 constexpr char kNak = 0x15;
 constexpr int64_t kTransferTimeoutMs = 2000;
 constexpr size_t kChunk = 16;
-constexpr int64_t kDefaultRateGraceMs = 100;   // after the read-back
+constexpr int64_t kDefaultRateGraceMs = 100;    // after the read-back
 constexpr int64_t kDefaultRateUnreadMs = 1000;  // when nobody reads it back
 
 void PutDouble(double v, uint8_t* out) {
@@ -35,16 +35,19 @@ bool IsStandardRate(int baud) {
 std::vector<uint8_t> LoggerEngine::tableData(int id) const {
   switch (id) {
     case 1: {
-      std::vector<uint8_t> t{static_cast<uint8_t>(channels_.size()),
-                             static_cast<uint8_t>(latencyMs_ / 10), static_cast<uint8_t>(latencyMs_ / 10 >> 8),
-                             static_cast<uint8_t>(readingTimeMs_ / 100),
-                             static_cast<uint8_t>(readingTimeMs_ / 100 >> 8)};
+      std::vector<uint8_t> t{
+          static_cast<uint8_t>(channels_.size()), static_cast<uint8_t>(latencyMs_ / 10),
+          static_cast<uint8_t>(latencyMs_ / 10 >> 8), static_cast<uint8_t>(readingTimeMs_ / 100),
+          static_cast<uint8_t>(readingTimeMs_ / 100 >> 8)};
       for (const ChannelSpec& c : channels_) t.insert(t.end(), {c.letter, c.address});
       return t;
     }
-    case 3: return {static_cast<uint8_t>(288000 / profile_.defaultBaud - 2)};
-    case 4: return {profile_.extendedCaps.begin(), profile_.extendedCaps.end()};
-    case 5: return {profile_.rangeSwitching.begin(), profile_.rangeSwitching.end()};
+    case 3:
+      return {static_cast<uint8_t>(288000 / profile_.defaultBaud - 2)};
+    case 4:
+      return {profile_.extendedCaps.begin(), profile_.extendedCaps.end()};
+    case 5:
+      return {profile_.rangeSwitching.begin(), profile_.rangeSwitching.end()};
     case 6: {
       const Standardization& s = profile_.standardization;
       std::vector<uint8_t> t(33, 0);
@@ -55,8 +58,10 @@ std::vector<uint8_t> LoggerEngine::tableData(int id) const {
       std::memcpy(&t[25], s.batch.data(), std::min<size_t>(8, s.batch.size()));
       return s.present ? t : std::vector<uint8_t>{};
     }
-    case 7: return {profile_.rsAdvanced, 0, 0, 0};
-    default: return {};
+    case 7:
+      return {profile_.rsAdvanced, 0, 0, 0};
+    default:
+      return {};
   }
 }
 
@@ -90,7 +95,8 @@ void LoggerEngine::readTable(const std::string& c, const EngineTime& now) {
 
 void LoggerEngine::readHistory(const std::string& c, const EngineTime& now) {
   uint8_t b[3];
-  if (!ParseHexField(std::string_view(c).substr(1), 3, b)) return refuse(now, "not a record and channel");
+  if (!ParseHexField(std::string_view(c).substr(1), 3, b))
+    return refuse(now, "not a record and channel");
   const size_t record = size_t{b[0]} | size_t{b[1]} << 8;
   const size_t channel = b[2];
   const std::vector<CalibrationRecord>& h = calibration_.history();
@@ -102,7 +108,8 @@ void LoggerEngine::readHistory(const std::string& c, const EngineTime& now) {
   }
   std::vector<uint8_t> data;
   if (channel == 0) {
-    const std::string text = std::string(h[record].complete ? "CAL" : "CMM") + WireDate(h[record].date);
+    const std::string text =
+        std::string(h[record].complete ? "CAL" : "CMM") + WireDate(h[record].date);
     data.assign(text.begin(), text.end());
   } else {
     data.resize(32);
@@ -143,7 +150,8 @@ void LoggerEngine::acceptTransfer(size_t count, const EngineTime& now) {
 
 void LoggerEngine::startUpload(const std::string& c, const EngineTime& now) {
   uint8_t b[3];
-  if (!ParseHexField(std::string_view(c).substr(1), 3, b)) return refuse(now, "not an upload header");
+  if (!ParseHexField(std::string_view(c).substr(1), 3, b))
+    return refuse(now, "not an upload header");
   const int channel = b[0] | b[1] << 8;
   const size_t count = b[2];
   if (profile_.calibration != CalibrationKind::History || count != (channel == 0 ? 2u : 34u)) {
@@ -173,7 +181,8 @@ bool LoggerEngine::continueTransfer(const EngineTime& now) {
     }
     if (transferDone_ < transferData_.size()) {
       const size_t n = std::min(kChunk, transferData_.size() - transferDone_);
-      send(std::string(reinterpret_cast<const char*>(transferData_.data() + transferDone_), n), now);
+      send(std::string(reinterpret_cast<const char*>(transferData_.data() + transferDone_), n),
+           now);
       transferDone_ += n;
       // A new default rate read back: the host moves to it right after its
       // last ACK, and so does the logger, a moment later.
@@ -187,14 +196,17 @@ bool LoggerEngine::continueTransfer(const EngineTime& now) {
   // Receiving: everything is data until the announced count has arrived.
   const size_t chunkEnd = std::min(transferExpected_, (transferDone_ / kChunk + 1) * kChunk);
   const size_t take = std::min(pending_.size(), chunkEnd - transferDone_);
-  transferData_.insert(transferData_.end(), pending_.begin(), pending_.begin() + static_cast<long>(take));
+  transferData_.insert(transferData_.end(), pending_.begin(),
+                       pending_.begin() + static_cast<long>(take));
   pending_.erase(0, take);
   transferDone_ += take;
   transferMs_ = now.monoMs;
   if (transferDone_ == transferExpected_) {
     transfer_ = Transfer::None;
-    if (transferIsUpload_) finishUpload(now);
-    else finishTableWrite(now);
+    if (transferIsUpload_)
+      finishUpload(now);
+    else
+      finishTableWrite(now);
   } else if (transferDone_ == chunkEnd) {
     send(std::string(1, kAck), now);
   }
@@ -214,7 +226,8 @@ void LoggerEngine::finishTableWrite(const EngineTime& now) {
 
 bool LoggerEngine::applyTable(int id, const std::vector<uint8_t>& data, const EngineTime& now) {
   if (id == 1) {
-    if (data.empty() || data[0] < 1 || data[0] > kMaxSimChannels || data.size() != 5 + 2u * data[0]) {
+    if (data.empty() || data[0] < 1 || data[0] > kMaxSimChannels ||
+        data.size() != 5 + 2u * data[0]) {
       log_.note("configuration table refused: its channel count does not match its length");
       return false;
     }

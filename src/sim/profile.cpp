@@ -80,14 +80,15 @@ bool ParseDateTime(const std::string& text, TimeRecord* out) {
   char tail;
   if (std::sscanf(text.c_str(), "%d-%d-%d %d:%d:%d%c", &y, &mo, &d, &h, &mi, &s, &tail) != 6)
     return false;
-  if (y < 2000 || y > 2099 || mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || h < 0 ||
-      mi < 0 || mi > 59 || s < 0 || s > 59)
+  if (y < 2000 || y > 2099 || mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || h < 0 || mi < 0 ||
+      mi > 59 || s < 0 || s > 59)
     return false;
   *out = MakeTime(y, mo, d, h, mi, s);
   return true;
 }
 
 bool IsLoggerRate(long long baud) {
+  // clang-format off
   switch (baud) {
     case 1200: case 2400: case 4800: case 9600: case 19200: case 28800: case 38400:
     case 57600: case 115200:
@@ -95,6 +96,7 @@ bool IsLoggerRate(long long baud) {
     default:
       return false;
   }
+  // clang-format on
 }
 
 bool IsStandardRate(long long baud) {
@@ -122,7 +124,9 @@ bool ParseHexBytes(const std::string& value, size_t count, uint8_t* out) {
   return true;
 }
 
-uint8_t Bcd(int v) { return static_cast<uint8_t>(((v / 10) << 4) | (v % 10)); }
+uint8_t Bcd(int v) {
+  return static_cast<uint8_t>(((v / 10) << 4) | (v % 10));
+}
 
 // Keys that take a whole number in a range and nothing more.
 struct IntegerKey {
@@ -134,20 +138,30 @@ struct IntegerKey {
 constexpr IntegerKey kIntegerKeys[] = {
     {"serial", 0, 999999, [](Profile& p, long long v) { p.serial = static_cast<int>(v); }},
     {"latency_ms", 0, 655350, [](Profile& p, long long v) { p.latencyMs = static_cast<int>(v); }},
-    {"reading_time_ms", 0, 6553500, [](Profile& p, long long v) { p.readingTimeMs = static_cast<int>(v); }},
+    {"reading_time_ms", 0, 6553500,
+     [](Profile& p, long long v) { p.readingTimeMs = static_cast<int>(v); }},
     {"memory_type", 0, 4, [](Profile& p, long long v) { p.memoryType = static_cast<int>(v); }},
-    {"header_length", 0, 255, [](Profile& p, long long v) { p.headerLength = static_cast<int>(v); }},
+    {"header_length", 0, 255,
+     [](Profile& p, long long v) { p.headerLength = static_cast<int>(v); }},
     {"battery", 0, 255, [](Profile& p, long long v) { p.battery = static_cast<int>(v); }},
-    {"rs_advanced", 0, 255, [](Profile& p, long long v) { p.rsAdvanced = static_cast<uint8_t>(v); }},
-    {"calibration_records", 0, 64, [](Profile& p, long long v) { p.calibrationRecords = static_cast<int>(v); }},
-    {"history_capacity", 1, 255, [](Profile& p, long long v) { p.historyCapacity = static_cast<int>(v); }},
+    {"rs_advanced", 0, 255,
+     [](Profile& p, long long v) { p.rsAdvanced = static_cast<uint8_t>(v); }},
+    {"calibration_records", 0, 64,
+     [](Profile& p, long long v) { p.calibrationRecords = static_cast<int>(v); }},
+    {"history_capacity", 1, 255,
+     [](Profile& p, long long v) { p.historyCapacity = static_cast<int>(v); }},
     {"records", 0, 3000000, [](Profile& p, long long v) { p.records = static_cast<int>(v); }},
-    {"time_stamp_every", 1, 10000000, [](Profile& p, long long v) { p.timeStampEvery = static_cast<int>(v); }},
+    {"time_stamp_every", 1, 10000000,
+     [](Profile& p, long long v) { p.timeStampEvery = static_cast<int>(v); }},
     {"start_byte", 0, 255, [](Profile& p, long long v) { p.startByte = static_cast<uint8_t>(v); }},
-    {"oem_flags", 0, 0xFFFFFF, [](Profile& p, long long v) { p.oemFlags = static_cast<uint32_t>(v); }},
-    {"averaging", 0, 65535, [](Profile& p, long long v) { p.averaging = static_cast<uint16_t>(v); }},
-    {"realtime_code", 0, 255, [](Profile& p, long long v) { p.realTimeCode = static_cast<uint8_t>(v); }},
-    {"hysteresis", 0, 65535, [](Profile& p, long long v) { p.hysteresis = static_cast<uint16_t>(v); }},
+    {"oem_flags", 0, 0xFFFFFF,
+     [](Profile& p, long long v) { p.oemFlags = static_cast<uint32_t>(v); }},
+    {"averaging", 0, 65535,
+     [](Profile& p, long long v) { p.averaging = static_cast<uint16_t>(v); }},
+    {"realtime_code", 0, 255,
+     [](Profile& p, long long v) { p.realTimeCode = static_cast<uint8_t>(v); }},
+    {"hysteresis", 0, 65535,
+     [](Profile& p, long long v) { p.hysteresis = static_cast<uint16_t>(v); }},
     {"burst_rate", 1, 255, [](Profile& p, long long v) { p.burstRate = static_cast<int>(v); }},
     {"erase_ms", 0, 600000, [](Profile& p, long long v) { p.eraseMs = static_cast<int>(v); }},
 };
@@ -192,8 +206,7 @@ class LineParser {
 
  private:
   bool fail(int line, const std::string& what) {
-    if (error_)
-      *error_ = line > 0 ? Format("line %d: %s", line, what.c_str()) : what;
+    if (error_) *error_ = line > 0 ? Format("line %d: %s", line, what.c_str()) : what;
     return false;
   }
 
@@ -217,7 +230,8 @@ class LineParser {
         return fail(n, "model: one word of at most 20 characters");
       p_.model = value;
     } else if (key == "firmware") {
-      if (!ParseVersion(value, &p_.firmware)) return fail(n, "firmware: expected a version such as 6.51");
+      if (!ParseVersion(value, &p_.firmware))
+        return fail(n, "firmware: expected a version such as 6.51");
     } else if (key == "baud") {
       if (!ParseInteger(value, 1, 1000000, &v) || !IsLoggerRate(v))
         return fail(n, "baud: one of 1200, 2400, 4800, 9600, 19200, 28800, 38400, 57600, 115200");
@@ -237,7 +251,8 @@ class LineParser {
       p_.hasWord.set(static_cast<size_t>(word));
     } else if (key == "min_software") {
       int hundredths = 0;
-      if (!ParseVersion(value, &hundredths)) return fail(n, "min_software: expected a version such as 5.00");
+      if (!ParseVersion(value, &hundredths))
+        return fail(n, "min_software: expected a version such as 5.00");
       p_.minSoftware = Format("%d.%02d", hundredths / 100, hundredths % 100);
     } else if (key == "tables") {
       std::vector<uint8_t> ids;
@@ -255,11 +270,16 @@ class LineParser {
     } else if (key == "standardization") {
       return setStandardization(n, value);
     } else if (key == "calibration") {
-      if (value == "none") p_.calibration = CalibrationKind::None;
-      else if (value == "history") p_.calibration = CalibrationKind::History;
-      else if (value == "flash") p_.calibration = CalibrationKind::Flash;
-      else if (value == "single") p_.calibration = CalibrationKind::Single;
-      else return fail(n, "calibration: none, history, flash or single");
+      if (value == "none")
+        p_.calibration = CalibrationKind::None;
+      else if (value == "history")
+        p_.calibration = CalibrationKind::History;
+      else if (value == "flash")
+        p_.calibration = CalibrationKind::Flash;
+      else if (value == "single")
+        p_.calibration = CalibrationKind::Single;
+      else
+        return fail(n, "calibration: none, history, flash or single");
     } else if (key.rfind("coefficients.", 0) == 0) {
       long long channel = 0;
       if (!ParseInteger(key.substr(13), 1, kMaxSimChannels, &channel))
@@ -272,7 +292,8 @@ class LineParser {
       p_.coefficients.emplace_back(static_cast<int>(channel), c);
     } else if (key == "status") {
       if (!integer(n, key, value, 0, 8, &v)) return false;
-      if (v == 6 || v == 7) return fail(n, "status: 0 to 5 or 8 (profiling and memory error are not simulated)");
+      if (v == 6 || v == 7)
+        return fail(n, "status: 0 to 5 or 8 (profiling and memory error are not simulated)");
       p_.status = static_cast<int>(v);
     } else if (key == "start" || key == "end") {
       if (!ParseDateTime(value, key == "start" ? &p_.start : &p_.end))
@@ -283,15 +304,23 @@ class LineParser {
         return fail(n, "period: expected hh:mm:ss, not 00:00:00");
       p_.periodSeconds = h * 3600 + m * 60 + s;
     } else if (key == "clock") {
-      if (value == "data") p_.clockStart = ClockStart::Data;
-      else if (value == "host") p_.clockStart = ClockStart::Host;
-      else if (ParseDateTime(value, &p_.clock)) p_.clockStart = ClockStart::Fixed;
-      else return fail(n, "clock: data, host or YYYY-MM-DD hh:mm:ss");
+      if (value == "data")
+        p_.clockStart = ClockStart::Data;
+      else if (value == "host")
+        p_.clockStart = ClockStart::Host;
+      else if (ParseDateTime(value, &p_.clock))
+        p_.clockStart = ClockStart::Fixed;
+      else
+        return fail(n, "clock: data, host or YYYY-MM-DD hh:mm:ss");
     } else if (key == "stamps") {
-      if (value == "none") p_.stamps = StampPlan::None;
-      else if (value == "time") p_.stamps = StampPlan::Time;
-      else if (value == "all") p_.stamps = StampPlan::All;
-      else return fail(n, "stamps: none, time or all");
+      if (value == "none")
+        p_.stamps = StampPlan::None;
+      else if (value == "time")
+        p_.stamps = StampPlan::Time;
+      else if (value == "all")
+        p_.stamps = StampPlan::All;
+      else
+        return fail(n, "stamps: none, time or all");
     } else if (key == "threshold") {
       if (!ParseHexBytes(value, 8, p_.threshold.data()))
         return fail(n, "threshold: the eight bytes of \"!A\" as 16 hex digits");
@@ -311,8 +340,11 @@ class LineParser {
       p_.burstPeriodSeconds = h * 3600 + m * 60 + s;
     } else if (key == "logger_height" || key == "wave_height" || key == "wave_period") {
       double d = 0;
-      if (!ParseDouble(value, &d) || d < 0 || d > 1000) return fail(n, key + ": a number from 0 to 1000");
-      (key == "logger_height" ? p_.loggerHeight : key == "wave_height" ? p_.waveHeight : p_.wavePeriod) = d;
+      if (!ParseDouble(value, &d) || d < 0 || d > 1000)
+        return fail(n, key + ": a number from 0 to 1000");
+      (key == "logger_height" ? p_.loggerHeight
+       : key == "wave_height" ? p_.waveHeight
+                              : p_.wavePeriod) = d;
     } else {
       return fail(n, "unknown key '" + key + "'");
     }
@@ -324,7 +356,9 @@ class LineParser {
     for (const std::string& w : Words(value)) {
       ChannelSpec c;
       if (!std::isalpha(static_cast<unsigned char>(w[0])) || (w.size() != 1 && w[1] != ':'))
-        return fail(n, "channels: each channel is a type letter, optionally ':' and an address byte in hex");
+        return fail(
+            n,
+            "channels: each channel is a type letter, optionally ':' and an address byte in hex");
       c.letter = static_cast<uint8_t>(w[0]);
       if (w.size() > 1 && !ParseHexByte(w.substr(2), &c.address))
         return fail(n, "channels: '" + w + "' has no valid address byte");
@@ -342,7 +376,9 @@ class LineParser {
     long long valid = 0;
     if (w.size() != 5 || !ParseInteger(w[0], 0, 1, &valid) || !ParseDouble(w[1], &s.standard1) ||
         !ParseDouble(w[2], &s.sample1) || !ParseDouble(w[3], &s.k15) || w[4].size() > 8)
-      return fail(n, "standardization: valid(0/1) Vstandard(1) Vsample(1) K15 batch (8 characters at most)");
+      return fail(
+          n,
+          "standardization: valid(0/1) Vstandard(1) Vsample(1) K15 batch (8 characters at most)");
     s.present = true;
     s.valid = valid == 1;
     s.batch = w[4];
@@ -355,8 +391,10 @@ class LineParser {
       if (channel > static_cast<int>(p_.channels.size()))
         return fail(0, Format("coefficients.%d: the logger has only %zu channels", channel,
                               p_.channels.size()));
-    if (CompareTimes(p_.end, p_.start) < 0) return fail(0, "end: the deployment ends before it starts");
-    if (IsHvModel(p_) && p_.channels.size() != 1) return fail(0, "channels: an HV recorder has one channel");
+    if (CompareTimes(p_.end, p_.start) < 0)
+      return fail(0, "end: the deployment ends before it starts");
+    if (IsHvModel(p_) && p_.channels.size() != 1)
+      return fail(0, "channels: an HV recorder has one channel");
     return true;
   }
 
@@ -366,18 +404,30 @@ class LineParser {
 
 }  // namespace
 
-bool IsExtended(const Profile& p) { return p.firmware > 499; }
-bool IsQzFamily(const Profile& p) { return Contains(p.model, "QZ"); }
-bool IsHvModel(const Profile& p) { return Contains(p.model, "HV"); }
-bool IsLvModel(const Profile& p) { return Contains(p.model, "LV"); }
-bool SendsCheckByte(const Profile& p) { return !(IsHvModel(p) && p.firmware < 150); }
+bool IsExtended(const Profile& p) {
+  return p.firmware > 499;
+}
+bool IsQzFamily(const Profile& p) {
+  return Contains(p.model, "QZ");
+}
+bool IsHvModel(const Profile& p) {
+  return Contains(p.model, "HV");
+}
+bool IsLvModel(const Profile& p) {
+  return Contains(p.model, "LV");
+}
+bool SendsCheckByte(const Profile& p) {
+  return !(IsHvModel(p) && p.firmware < 150);
+}
 
 uint32_t Word(const Profile& p, int n) {
   if (n < 0 || n >= kCapabilityWords) return 0;
   return p.words[static_cast<size_t>(n)];
 }
 
-bool HasFeature(const Profile& p, int bit) { return p.hasWord[0] && (p.words[0] >> bit) & 1; }
+bool HasFeature(const Profile& p, int bit) {
+  return p.hasWord[0] && (p.words[0] >> bit) & 1;
+}
 
 int HeaderLength(const Profile& p) {
   if (p.headerLength >= 0) return p.headerLength;
@@ -389,14 +439,23 @@ int HeaderLength(const Profile& p) {
 int EngineeringUnitsLevel(const Profile& p) {
   return HasFeature(p, 19) ? static_cast<int>(Word(p, 20)) : 0;
 }
-bool HasStartCharacteristic(const Profile& p) { return HasFeature(p, 14); }
-bool HasWaves(const Profile& p) { return HasFeature(p, 16) && p.burstLength > 0; }
-bool FetchTakesCode(const Profile& p) { return IsExtended(p) || IsQzFamily(p); }
+bool HasStartCharacteristic(const Profile& p) {
+  return HasFeature(p, 14);
+}
+bool HasWaves(const Profile& p) {
+  return HasFeature(p, 16) && p.burstLength > 0;
+}
+bool FetchTakesCode(const Profile& p) {
+  return IsExtended(p) || IsQzFamily(p);
+}
 
-uint32_t MemoryBase(const Profile& p) { return IsExtended(p) ? 0 : 0x20000; }
+uint32_t MemoryBase(const Profile& p) {
+  return IsExtended(p) ? 0 : 0x20000;
+}
 
 uint32_t MemoryCapacityEnd(const Profile& p) {
-  if (IsExtended(p)) return p.memoryType >= 3 ? 0x7FE000 : (p.memoryType == 2 ? 0x3FF7FE : 0x1FF7FE);
+  if (IsExtended(p))
+    return p.memoryType >= 3 ? 0x7FE000 : (p.memoryType == 2 ? 0x3FF7FE : 0x1FF7FE);
   return p.memoryType >= 2 ? 0x3FF7FE : 0x1FF7FE;
 }
 

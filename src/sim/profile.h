@@ -17,8 +17,8 @@ inline constexpr int kMaxSimChannels = 24;
 inline constexpr int kCapabilityWords = 24;
 
 struct ChannelSpec {
-  uint8_t letter = 'T';   // channel type letter as the configuration table lists it
-  uint8_t address = 0;    // front-end address byte
+  uint8_t letter = 'T';  // channel type letter as the configuration table lists it
+  uint8_t address = 0;   // front-end address byte
 };
 
 using Coefficients = std::array<double, 4>;
@@ -83,8 +83,8 @@ struct Profile {
 
   // Calibration.
   CalibrationKind calibration = CalibrationKind::History;
-  int calibrationRecords = 2;   // history or flash records present at start
-  int historyCapacity = 16;     // upload refused with F1 when full
+  int calibrationRecords = 2;  // history or flash records present at start
+  int historyCapacity = 16;    // upload refused with F1 when full
   std::vector<std::pair<int, Coefficients>> coefficients;  // explicit (channel from 1)
 
   // The deployment the memory holds.
@@ -97,40 +97,40 @@ struct Profile {
   TimeRecord clock;
   StampPlan stamps = StampPlan::Time;
   int timeStampEvery = 360;
-  uint8_t startByte = 0;          // "!1" start byte
-  uint32_t oemFlags = 0;          // "!1" option bytes
-  uint16_t averaging = 1;         // "W" length
-  uint8_t realTimeCode = 0;       // "!B"
-  std::array<uint8_t, 8> threshold{};  // "!A" bytes
+  uint8_t startByte = 0;                 // "!1" start byte
+  uint32_t oemFlags = 0;                 // "!1" option bytes
+  uint16_t averaging = 1;                // "W" length
+  uint8_t realTimeCode = 0;              // "!B"
+  std::array<uint8_t, 8> threshold{};    // "!A" bytes
   std::array<uint8_t, 3> checkPeriod{};  // "!K" as BCD hh mm ss
-  uint16_t hysteresis = 0;        // "!H"
+  uint16_t hysteresis = 0;               // "!H"
 
   // Waves (tide-and-wave loggers).
   int burstRate = 4;
-  int burstLength = 0;            // 0: no bursts
+  int burstLength = 0;  // 0: no bursts
   int burstPeriodSeconds = 3600;
   double loggerHeight = 0.0;
-  double waveHeight = 0.5;        // metres, of the simulated sea
-  double wavePeriod = 8.0;        // seconds
+  double waveHeight = 0.5;  // metres, of the simulated sea
+  double wavePeriod = 8.0;  // seconds
 
   // Behaviour.
   int eraseMs = 3000;
 };
 
 // Feature rules taken from the identity and the capability words.
-bool IsExtended(const Profile& p);       // firmware above 4.99
-bool IsQzFamily(const Profile& p);       // model contains "QZ"
-bool IsHvModel(const Profile& p);        // model contains "HV"
-bool IsLvModel(const Profile& p);        // model contains "LV"
-bool SendsCheckByte(const Profile& p);   // all but HV models below firmware 1.50
+bool IsExtended(const Profile& p);           // firmware above 4.99
+bool IsQzFamily(const Profile& p);           // model contains "QZ"
+bool IsHvModel(const Profile& p);            // model contains "HV"
+bool IsLvModel(const Profile& p);            // model contains "LV"
+bool SendsCheckByte(const Profile& p);       // all but HV models below firmware 1.50
 bool HasFeature(const Profile& p, int bit);  // word 0 bit (only with capability words)
 uint32_t Word(const Profile& p, int n);
 int HeaderLength(const Profile& p);
 int EngineeringUnitsLevel(const Profile& p);
 bool HasStartCharacteristic(const Profile& p);
 bool HasWaves(const Profile& p);
-bool FetchTakesCode(const Profile& p);   // "F00"/"F%02X" rather than "F"
-uint32_t MemoryBase(const Profile& p);   // 0 extended, 0x20000 older
+bool FetchTakesCode(const Profile& p);  // "F00"/"F%02X" rather than "F"
+uint32_t MemoryBase(const Profile& p);  // 0 extended, 0x20000 older
 uint32_t MemoryCapacityEnd(const Profile& p);
 
 enum class SpeedCommand { None, Code, HvLv };

@@ -37,7 +37,9 @@ PtyLine::~PtyLine() {
   if (master_ >= 0) close(master_);
 }
 
-int PtyLine::lineBaud() const { return ReadLineBaud(master_); }
+int PtyLine::lineBaud() const {
+  return ReadLineBaud(master_);
+}
 
 int PtyLine::read(uint8_t* buffer, int n) {
   const ssize_t k = ::read(master_, buffer, static_cast<size_t>(n));

@@ -26,7 +26,9 @@ void SampleEncoder::setRangeTables(const std::array<uint8_t, 25>& extendedCaps,
   rangeSwitching_ = rangeSwitching;
 }
 
-bool SampleEncoder::thermistor(int channel) const { return hv_ || letter(channel) == 'T'; }
+bool SampleEncoder::thermistor(int channel) const {
+  return hv_ || letter(channel) == 'T';
+}
 
 bool SampleEncoder::autoranging(int channel) const {
   if (channel < 0 || channel >= 24) return false;
@@ -51,7 +53,8 @@ uint32_t SampleEncoder::shape(int channel, uint32_t count, double value) const {
     // A fixed gain keeps the range chosen in bits 5–7 (the first entry, the
     // most sensitive range, is gain code 3).
     const uint8_t r = rangeSwitching_[static_cast<size_t>(channel) + 1];
-    const int gain = ((r >> 3) & 3) == 0 ? AutorangeGain(letter(channel), value) : 3 - ((r >> 5) & 3);
+    const int gain =
+        ((r >> 3) & 3) == 0 ? AutorangeGain(letter(channel), value) : 3 - ((r >> 5) & 3);
     return (count & ~7u) | static_cast<uint32_t>(gain << 1);
   }
   // Without the rollover class an odd word would be read as rolled over.

@@ -81,15 +81,20 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* out, st
     long long n = 0;
     double p = 0;
     Faults& f = c.sim.faults;
-    if (a == "--profile") c.sim.profile = v, sawProfile = true;
-    else if (a == "--profile-file") c.sim.profileFile = v;
+    if (a == "--profile")
+      c.sim.profile = v, sawProfile = true;
+    else if (a == "--profile-file")
+      c.sim.profileFile = v;
     else if (a == "--set") {
       const size_t eq = v.find('=');
       if (eq == std::string::npos || eq == 0) return fail("--set takes KEY=VALUE, not '" + v + "'");
       c.sim.settings.push_back(v.substr(0, eq) + " = " + v.substr(eq + 1));
-    } else if (a == "--hex") c.sim.hexFile = v;
-    else if (a == "--link") c.link = v;
-    else if (a == "--log") c.sim.logFile = v;
+    } else if (a == "--hex")
+      c.sim.hexFile = v;
+    else if (a == "--link")
+      c.link = v;
+    else if (a == "--log")
+      c.sim.logFile = v;
     else if (a == "--seed") {
       if (!ToInteger(v, 0, 0x7FFFFFFFFFFFFFFFLL, &n)) return fail("--seed takes a whole number");
       c.sim.seed = static_cast<uint64_t>(n);

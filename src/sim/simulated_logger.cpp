@@ -72,7 +72,9 @@ std::unique_ptr<SimulatedLogger> SimulatedLogger::Start(const SimOptions& o, std
   return sim;
 }
 
-SimulatedLogger::~SimulatedLogger() { stop(); }
+SimulatedLogger::~SimulatedLogger() {
+  stop();
+}
 
 void SimulatedLogger::stop() {
   stop_ = true;
@@ -137,11 +139,16 @@ void SimulatedLogger::run() {
     bool wantWrite = false;
     if (!queue_.empty()) {
       const int64_t wait = queue_.front().notBeforeMs - Now().monoMs;
-      if (wait > 0) timeoutMs = static_cast<int>(std::min<int64_t>(wait, 10));
-      else if (pace_) timeoutMs = 1;
-      else wantWrite = true;
+      if (wait > 0)
+        timeoutMs = static_cast<int>(std::min<int64_t>(wait, 10));
+      else if (pace_)
+        timeoutMs = 1;
+      else
+        wantWrite = true;
     }
-    struct pollfd p {line_->fd(), static_cast<short>(POLLIN | (wantWrite ? POLLOUT : 0)), 0};
+    struct pollfd p {
+      line_->fd(), static_cast<short>(POLLIN | (wantWrite ? POLLOUT : 0)), 0
+    };
     const int ready = poll(&p, 1, timeoutMs);
     const EngineTime now = Now();
     bool hostAbsent = false;
@@ -177,7 +184,8 @@ void SimulatedLogger::run() {
     if (dropped) log_.note(Format("the host is not reading: %d replies lost", dropped));
     if (hostAbsent) {
       // Nobody has the port open: what the logger says is lost on the line.
-      if (!queue_.empty()) log_.note(Format("no host on the line: %zu replies lost", queue_.size()));
+      if (!queue_.empty())
+        log_.note(Format("no host on the line: %zu replies lost", queue_.size()));
       queue_.clear();
       queuedBytes_ = 0;
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -201,7 +209,8 @@ void SimulatedLogger::drainOutput(int64_t nowMs, int rate) {
       if (allowed < 1.0) return;
       n = std::min(n, static_cast<size_t>(allowed));
     }
-    const int k = line_->write(reinterpret_cast<const uint8_t*>(q.bytes.data() + q.sent), static_cast<int>(n));
+    const int k = line_->write(reinterpret_cast<const uint8_t*>(q.bytes.data() + q.sent),
+                               static_cast<int>(n));
     if (k <= 0) return;  // the line is full, or the host has gone (seen on the next poll)
     q.sent += static_cast<size_t>(k);
     if (pace_) lineFreeMs_ += k * byteMs;

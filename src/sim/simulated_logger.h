@@ -35,15 +35,15 @@ struct SimOptions {
   std::vector<std::string> settings;  // "key = value" lines applied last
   std::string hexFile;                // replay this saved image instead of generating one
   uint64_t seed = 1;
-  bool pace = false;                  // replies no faster than the line rate (10 bits a byte)
-  std::string logFile;                // every command and reply, with timestamps
+  bool pace = false;    // replies no faster than the line rate (10 bits a byte)
+  std::string logFile;  // every command and reply, with timestamps
   Faults faults;
 };
 
 // What the logger holds now, for tests to compare with what the host read.
 struct LoggerSnapshot {
-  int status = 0;    // 0..8, or 0x7F during and after a failed erase
-  int rate = 0;      // the rate it answers at
+  int status = 0;  // 0..8, or 0x7F during and after a failed erase
+  int rate = 0;    // the rate it answers at
   bool erasing = false;
   uint32_t memoryBase = 0;
   uint32_t memoryPointer = 0;

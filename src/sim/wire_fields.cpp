@@ -53,9 +53,13 @@ std::string HexText(const uint8_t* bytes, size_t n) {
   return out;
 }
 
+std::string HexLittleEndian32(uint32_t v) {
+  return Format("%02X%02X%02X%02X", v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF, v >> 24);
+}
+
 std::string WireDate(const TimeRecord& t) {
-  return Format("%02d%02d%02d%02d%02d%02d", (t.year - 2000) % 100, t.month, t.day, t.hour,
-                t.minute, t.second);
+  return Format("%02d%02d%02d%02d%02d%02d", (t.year - 2000) % 100, t.month, t.day, t.hour, t.minute,
+                t.second);
 }
 
 std::string WirePeriod(int seconds) {

@@ -24,6 +24,7 @@ bool ParseWireDate(std::string_view text, TimeRecord* out);
 bool ParseWirePeriod(std::string_view text, int* seconds);
 
 std::string HexText(const uint8_t* bytes, size_t n);  // "%02X" each
+std::string HexLittleEndian32(uint32_t v);            // 8 digits, least significant byte first
 std::string WireDate(const TimeRecord& t);            // "%02d" × 6, year − 2000
 std::string WirePeriod(int seconds);                  // "%02d%02d%02d"
 

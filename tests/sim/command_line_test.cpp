@@ -8,11 +8,21 @@ namespace {
 TEST(CommandLine, OptionsAndFaultsAreTaken) {
   CommandLine c;
   std::string error;
-  ASSERT_TRUE(ParseCommandLine({"--profile", "qz", "--link", "/tmp/kts0", "--seed", "7", "--pace",
-                                "--log", "x.log", "--set", "records=10", "--bad-check", "2,4",
-                                "--drop", "1", "--drop-rate", "0.25", "--noise", "0.001",
-                                "--silent-after", "9", "--slow", "300", "--one-rate", "2400",
-                                "--erase-fails", "2", "--upload-fault", "F1"},
+  ASSERT_TRUE(ParseCommandLine({"--profile",  "qz",
+                                "--link",     "/tmp/kts0",
+                                "--seed",     "7",
+                                "--pace",     "--log",
+                                "x.log",      "--set",
+                                "records=10", "--bad-check",
+                                "2,4",        "--drop",
+                                "1",          "--drop-rate",
+                                "0.25",       "--noise",
+                                "0.001",      "--silent-after",
+                                "9",          "--slow",
+                                "300",        "--one-rate",
+                                "2400",       "--erase-fails",
+                                "2",          "--upload-fault",
+                                "F1"},
                                &c, &error))
       << error;
   EXPECT_EQ(c.sim.profile, "qz");
@@ -53,7 +63,8 @@ TEST(CommandLine, MistakesAreNamed) {
       {{"--one-rate", "12345"}, "--one-rate takes a baud rate such as 19200"},
       {{"--upload-fault", "F3"}, "--upload-fault takes F0, F1 or F2"},
       {{"--set", "records"}, "--set takes KEY=VALUE, not 'records'"},
-      {{"--profile", "qz", "--profile-file", "a.profile"}, "give either --profile or --profile-file, not both"},
+      {{"--profile", "qz", "--profile-file", "a.profile"},
+       "give either --profile or --profile-file, not both"},
       {{"stray"}, "unexpected argument 'stray'"},
   };
   for (const Case& k : cases) {

@@ -29,7 +29,8 @@ TEST_P(EveryProfile, IdentifiesItselfAndServesItsWholeImage) {
 
   ASSERT_TRUE(QueryTagged(s, "T", "Logger"));
   int code = -1, second = -1;
-  ASSERT_TRUE(ParseStatusReply(s.reply.text(), sim::IsExtended(p), &code, &second)) << s.reply.text();
+  ASSERT_TRUE(ParseStatusReply(s.reply.text(), sim::IsExtended(p), &code, &second))
+      << s.reply.text();
   EXPECT_EQ(code, p.status);
 
   ASSERT_TRUE(QueryTagged(s, "G", "CDP"));
@@ -50,7 +51,8 @@ TEST_P(EveryProfile, IdentifiesItselfAndServesItsWholeImage) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BuiltIn, EveryProfile,
-                         testing::Values("extended", "qz", "hv140", "hv2", "lv", "hkv", "rangeswitch", "yp930"));
+                         testing::Values("extended", "qz", "hv140", "hv2", "lv", "hkv",
+                                         "rangeswitch", "yp930"));
 
 }  // namespace
 }  // namespace kts

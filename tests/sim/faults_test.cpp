@@ -19,8 +19,9 @@ std::string BlockPattern(Session& s, int blocks) {
   std::string pattern;
   for (int b = 0; b < blocks; ++b) {
     const std::string reply = Exchange(s, ReadMemoryCommand(240u * b, 240u * b + 240), 241);
-    const bool good = reply.size() == 241 &&
-                      static_cast<uint8_t>(reply[240]) == ByteSum(reinterpret_cast<const uint8_t*>(reply.data()), 240);
+    const bool good =
+        reply.size() == 241 && static_cast<uint8_t>(reply[240]) ==
+                                   ByteSum(reinterpret_cast<const uint8_t*>(reply.data()), 240);
     pattern.push_back(good ? '+' : '-');
   }
   return pattern;

@@ -122,7 +122,8 @@ TEST(GeneratedImage, TideAndWaveBurstsSitBehindBurstStamps) {
 }
 
 TEST(GeneratedImage, AutorangingWordsCarryTheirGainCode) {
-  auto sim = sim::SimulatedLogger::Start(test::SimRig::Options("rangeswitch", {"records = 1500"}), nullptr);
+  auto sim = sim::SimulatedLogger::Start(test::SimRig::Options("rangeswitch", {"records = 1500"}),
+                                         nullptr);
   ASSERT_TRUE(sim);
   const Walk w = WalkImage(sim->image(), 48, 4, false);
   for (int channel : {2, 3}) {
@@ -152,7 +153,8 @@ TEST(GeneratedImage, TheSeedDecidesTheImage) {
 }
 
 TEST(GeneratedImage, TheOldestRecorderHasNoHeader) {
-  auto sim = sim::SimulatedLogger::Start(test::SimRig::Options("hv140", {"records = 600"}), nullptr);
+  auto sim =
+      sim::SimulatedLogger::Start(test::SimRig::Options("hv140", {"records = 600"}), nullptr);
   ASSERT_TRUE(sim);
   const std::vector<uint8_t> image = sim->image();
   EXPECT_EQ(image.size() % 3, 0u);
@@ -164,15 +166,18 @@ TEST(GeneratedImage, TheOldestRecorderHasNoHeader) {
 }
 
 TEST(GeneratedImage, ASavedImageIsReplayedByteForByte) {
-  auto original = sim::SimulatedLogger::Start(test::SimRig::Options("qz", {"records = 100"}), nullptr);
+  auto original =
+      sim::SimulatedLogger::Start(test::SimRig::Options("qz", {"records = 100"}), nullptr);
   ASSERT_TRUE(original);
   const std::vector<uint8_t> image = original->image();
   const std::string path = testing::TempDir() + "/sim_replay_test.hex";
   {
     std::ofstream f(path);
     f << "KTS QZ-740  4.30 002210 (Windows: 6.01)\nLogging start 26/10/01 00:00:00\n"
-      << "Number of bytes of data " << image.size() << "\n|     |     |     |     |     |     |     |";
-    for (size_t i = 0; i < image.size(); ++i) f << (i % 24 == 0 ? "\n" : "") << Format("%02X", image[i]);
+      << "Number of bytes of data " << image.size()
+      << "\n|     |     |     |     |     |     |     |";
+    for (size_t i = 0; i < image.size(); ++i)
+      f << (i % 24 == 0 ? "\n" : "") << Format("%02X", image[i]);
   }
   sim::SimOptions o = test::SimRig::Options("qz", {"records = 5"});
   o.hexFile = path;
@@ -180,8 +185,9 @@ TEST(GeneratedImage, ASavedImageIsReplayedByteForByte) {
   ASSERT_TRUE(rig.ok()) << rig.error;
   EXPECT_EQ(rig.sim->image(), image);
   ASSERT_TRUE(QueryTagged(rig.s(), "G", "CDP"));
-  EXPECT_EQ(rig.s().reply.text(), Format("%02X%02X%02X00CDP", static_cast<unsigned>(image.size() & 0xFF),
-                                         static_cast<unsigned>((image.size() >> 8) & 0xFF), 2u));
+  EXPECT_EQ(rig.s().reply.text(),
+            Format("%02X%02X%02X00CDP", static_cast<unsigned>(image.size() & 0xFF),
+                   static_cast<unsigned>((image.size() >> 8) & 0xFF), 2u));
   std::remove(path.c_str());
 }
 

@@ -71,7 +71,8 @@ TEST(LineRate, PacedRepliesTakeTheirLineTime) {
   ASSERT_TRUE(rig.ok()) << rig.error;
   const auto start = std::chrono::steady_clock::now();
   const std::string block = Exchange(rig.s(), ReadMemoryCommand(0, 960), 961);
-  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - start);
   EXPECT_EQ(block.size(), 961u);
   EXPECT_GE(ms.count(), 480) << "961 bytes of 10 bits at 19200 baud take 500 ms";
 }

@@ -24,7 +24,8 @@ void ExpectBinaryRecord(const std::string& r, const char* tag, int channels) {
   EXPECT_EQ(r[0], '\0');
   EXPECT_EQ(r.substr(1, 3), tag);
   const auto* body = reinterpret_cast<const uint8_t*>(r.data() + 1);
-  EXPECT_EQ(static_cast<uint8_t>(r[10 + 3 * channels]), ByteSum(body, 9 + 3 * static_cast<size_t>(channels)));
+  EXPECT_EQ(static_cast<uint8_t>(r[10 + 3 * channels]),
+            ByteSum(body, 9 + 3 * static_cast<size_t>(channels)));
   EXPECT_EQ(r.substr(r.size() - 2), "\r\n");
 }
 
@@ -55,7 +56,8 @@ TEST(LiveReadings, BinaryAndSingleChannelFetches) {
   ASSERT_TRUE(hv.ok()) << hv.error;
   const std::string plain = FetchText(hv.s(), "F05");
   ExpectBinaryRecord(plain.substr(0, 16), "TIM", 1);
-  EXPECT_EQ(plain.substr(16), "Unknown command\r\nUnknown command\r\n") << "'F' alone is the command";
+  EXPECT_EQ(plain.substr(16), "Unknown command\r\nUnknown command\r\n")
+      << "'F' alone is the command";
 }
 
 TEST(LiveReadings, EngineeringUnitsWhenTheOptionByteAsksForThem) {
@@ -90,9 +92,11 @@ TEST(LiveReadings, RealTimeRecordsFlowWhileLogging) {
   std::string line;
   uint8_t buffer[512];
   for (int i = 0; i < 20 && line.size() < 4 * 22; ++i)
-    line.append(reinterpret_cast<char*>(buffer), static_cast<size_t>(ReadComm(s, PortRole::Logger, buffer, sizeof buffer, 400)));
+    line.append(reinterpret_cast<char*>(buffer),
+                static_cast<size_t>(ReadComm(s, PortRole::Logger, buffer, sizeof buffer, 400)));
   ASSERT_GE(line.size(), 3u * 22);
-  for (size_t at = 0; at + 22 <= line.size(); at += 22) ExpectBinaryRecord(line.substr(at, 22), "TIM", 3);
+  for (size_t at = 0; at + 22 <= line.size(); at += 22)
+    ExpectBinaryRecord(line.substr(at, 22), "TIM", 3);
   EXPECT_EQ(rig.sim->snapshot().memoryPointer, pointer) << "data storage inhibited";
   SendSimple(s, "!9");
 }
@@ -102,7 +106,9 @@ TEST(LiveLogging, AnHourOfTideAndWavesGoesIntoMemoryAndOutInRealTime) {
   sim::Profile p;
   ASSERT_TRUE(sim::LoadBuiltinProfile("hkv", p, nullptr));
   std::string error;
-  ASSERT_TRUE(sim::ApplyProfileLines("records = 0\nstatus = 0\nclock = 2026-12-01 00:00:00\n", p, &error)) << error;
+  ASSERT_TRUE(
+      sim::ApplyProfileLines("records = 0\nstatus = 0\nclock = 2026-12-01 00:00:00\n", p, &error))
+      << error;
   sim::ExchangeLog log;
   sim::EngineTime now{1000, ToTicks(MakeTime(2026, 12, 1, 0, 0, 0))};
   sim::LoggerEngine engine(p, 1, log, now);
@@ -110,7 +116,7 @@ TEST(LiveLogging, AnHourOfTideAndWavesGoesIntoMemoryAndOutInRealTime) {
     engine.receive(reinterpret_cast<const uint8_t*>(command.data()), command.size(), 19200, now);
   };
   say("L261201000010M261201020000K001000");  // ten-minute tide records for two hours
-  say("!60002010000!404!120000000!B0D");    // 512-sample bursts hourly at 4 Hz, real-time on
+  say("!60002010000!404!120000000!B0D");     // 512-sample bursts hourly at 4 Hz, real-time on
   say("P");
   std::string out;
   for (const sim::Outgoing& o : engine.takeOutput()) out += o.bytes;

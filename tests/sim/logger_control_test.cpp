@@ -21,7 +21,9 @@ std::string Ask(Session& s, const char* command, const char* tag) {
   return std::string(s.reply.text());
 }
 
-std::string Wire(const TimeRecord& t) { return FormatWireDateTime(t).str(); }
+std::string Wire(const TimeRecord& t) {
+  return FormatWireDateTime(t).str();
+}
 
 TEST(LoggerControl, EraseTakesItsTimeAndLeavesAnEmptyMemory) {
   test::SimRig rig("extended", {"records = 50", "erase_ms = 400"});
@@ -29,12 +31,15 @@ TEST(LoggerControl, EraseTakesItsTimeAndLeavesAnEmptyMemory) {
   Session& s = rig.s();
   s.link.identity.extended = true;
   SendSimple(s, "!9");
-  EXPECT_EQ(test::Exchange(s, "T", sizeof "Logger status 0402" - 1), "Logger status 0402") << "stopped by the user";
+  EXPECT_EQ(test::Exchange(s, "T", sizeof "Logger status 0402" - 1), "Logger status 0402")
+      << "stopped by the user";
   EXPECT_EQ(CommSend(s, 12), 1);  // "!U01", 120 ms, "N"
-  EXPECT_EQ(test::Exchange(s, "T", sizeof "Logger status 7F00" - 1), "Logger status 7F00") << "busy erasing";
+  EXPECT_EQ(test::Exchange(s, "T", sizeof "Logger status 7F00" - 1), "Logger status 7F00")
+      << "busy erasing";
   EXPECT_EQ(CommGet(s, 26), 0);
   const uint32_t before = rig.sim->snapshot().memoryPointer;
-  EXPECT_EQ(test::PointerFromReply(Ask(s, "G", "CDP")), before) << "the old pointer until the erase ends";
+  EXPECT_EQ(test::PointerFromReply(Ask(s, "G", "CDP")), before)
+      << "the old pointer until the erase ends";
   EXPECT_GT(before, 48u);
   DelayMs(s, 400);
   EXPECT_EQ(CommGet(s, 26), 1);
@@ -47,7 +52,8 @@ TEST(LoggerControl, EraseTakesItsTimeAndLeavesAnEmptyMemory) {
   SendSimple(old.s(), "N");
   DelayMs(old.s(), 150);
   EXPECT_EQ(test::Exchange(old.s(), "T", sizeof "Logger status 00" - 1), "Logger status 00");
-  EXPECT_EQ(test::Exchange(old.s(), "G", sizeof "00000200CDP" - 1), "00000200CDP") << "older loggers start at 0x20000";
+  EXPECT_EQ(test::Exchange(old.s(), "G", sizeof "00000200CDP" - 1), "00000200CDP")
+      << "older loggers start at 0x20000";
 }
 
 TEST(LoggerControl, EnableAnswersWithTheNewStatus) {
@@ -58,24 +64,33 @@ TEST(LoggerControl, EnableAnswersWithTheNewStatus) {
   SendSimple(s, "L" + Wire(AddSeconds(clock, 3600)));
   SendSimple(s, "M" + Wire(AddSeconds(clock, 86400)));
   SendSimple(s, "K000010");
-  EXPECT_EQ(test::Exchange(s, "P", sizeof "Logger started in mode 01" - 1), "Logger started in mode 01") << "a timed start";
-  EXPECT_EQ(test::Exchange(s, "G", sizeof "30000000CDP" - 1), "30000000CDP") << "the 48-byte header is written";
+  EXPECT_EQ(test::Exchange(s, "P", sizeof "Logger started in mode 01" - 1),
+            "Logger started in mode 01")
+      << "a timed start";
+  EXPECT_EQ(test::Exchange(s, "G", sizeof "30000000CDP" - 1), "30000000CDP")
+      << "the 48-byte header is written";
   EXPECT_EQ(test::Exchange(s, "D", 15), Wire(AddSeconds(clock, 3600)) + "CST");
   EXPECT_EQ(test::Exchange(s, "E", 15), Wire(AddSeconds(clock, 86400)) + "CET");
   EXPECT_EQ(test::Exchange(s, "C", sizeof "000010CSP" - 1), "000010CSP");
-  EXPECT_EQ(test::Exchange(s, "P", sizeof "Logger started in mode 01" - 1), "Logger started in mode 01") << "already enabled";
+  EXPECT_EQ(test::Exchange(s, "P", sizeof "Logger started in mode 01" - 1),
+            "Logger started in mode 01")
+      << "already enabled";
   SendSimple(s, "!9");
 
   SendSimple(s, "!101000000");  // start now
-  EXPECT_EQ(test::Exchange(s, "P", sizeof "Logger started in mode 02" - 1), "Logger started in mode 02");
+  EXPECT_EQ(test::Exchange(s, "P", sizeof "Logger started in mode 02" - 1),
+            "Logger started in mode 02");
   SendSimple(s, "!9");
   SendSimple(s, "!100000000");
   SendSimple(s, "!A0501E00000800000");  // start above a threshold
-  EXPECT_EQ(test::Exchange(s, "P", sizeof "Logger started in mode 03" - 1), "Logger started in mode 03");
+  EXPECT_EQ(test::Exchange(s, "P", sizeof "Logger started in mode 03" - 1),
+            "Logger started in mode 03");
   SendSimple(s, "!9");
   SendSimple(s, "!A0000000000000000");
   SendSimple(s, "M" + Wire(AddSeconds(clock, -60)));
-  EXPECT_EQ(test::Exchange(s, "P", sizeof "Logger started in mode 04" - 1), "Logger started in mode 04") << "its end has passed";
+  EXPECT_EQ(test::Exchange(s, "P", sizeof "Logger started in mode 04" - 1),
+            "Logger started in mode 04")
+      << "its end has passed";
 }
 
 TEST(LoggerControl, SuspendResumeAndContinueAfterAStop) {
@@ -92,7 +107,8 @@ TEST(LoggerControl, SuspendResumeAndContinueAfterAStop) {
   SendSimple(s, "!9");
   const uint32_t stopped = rig.sim->snapshot().memoryPointer;
   SendSimple(s, "!R");
-  EXPECT_EQ(test::Exchange(s, "T", sizeof "Logger status 0200" - 1), "Logger status 0200") << "continues adding to its data";
+  EXPECT_EQ(test::Exchange(s, "T", sizeof "Logger status 0200" - 1), "Logger status 0200")
+      << "continues adding to its data";
   const std::vector<uint8_t> image = rig.sim->image();
   ASSERT_GE(image.size(), stopped + 12u);
   EXPECT_EQ(std::string(image.begin() + stopped + 3, image.begin() + stopped + 6), "TIM");
@@ -100,7 +116,8 @@ TEST(LoggerControl, SuspendResumeAndContinueAfterAStop) {
   test::SimRig old("qz", {"records = 50", "status = 2", "end = 2030-01-01 00:00:00"});
   ASSERT_TRUE(old.ok()) << old.error;
   SendSimple(old.s(), "!9");
-  EXPECT_EQ(test::Exchange(old.s(), "T", sizeof "Logger status 04" - 1), "Logger status 04") << "older loggers report complete";
+  EXPECT_EQ(test::Exchange(old.s(), "T", sizeof "Logger status 04" - 1), "Logger status 04")
+      << "older loggers report complete";
 }
 
 TEST(LoggerControl, SettingsReadBackAsTheHostChecksThem) {

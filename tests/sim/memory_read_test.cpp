@@ -25,7 +25,8 @@ std::string Slice(const std::vector<uint8_t>& image, uint32_t base, uint32_t sta
 }
 
 std::string WithSum(std::string data) {
-  data.push_back(static_cast<char>(ByteSum(reinterpret_cast<const uint8_t*>(data.data()), data.size())));
+  data.push_back(
+      static_cast<char>(ByteSum(reinterpret_cast<const uint8_t*>(data.data()), data.size())));
   return data;
 }
 
@@ -58,7 +59,8 @@ TEST(MemoryRead, TheOldestRecorderSendsNoCheckByte) {
   test::SimRig rig("hv140", {"records = 100", "baud = 19200"});
   ASSERT_TRUE(rig.ok()) << rig.error;
   const std::vector<uint8_t> image = rig.sim->image();
-  EXPECT_EQ(Exchange(rig.s(), ReadMemoryCommand(0x20000, 0x20000 + 30), 40), Slice(image, 0x20000, 0x20000, 30));
+  EXPECT_EQ(Exchange(rig.s(), ReadMemoryCommand(0x20000, 0x20000 + 30), 40),
+            Slice(image, 0x20000, 0x20000, 30));
   EXPECT_EQ(Exchange(rig.s(), ReadMemoryCommand(0x0FF780, 0x100000), 200).size(), 126u);
   EXPECT_EQ(Exchange(rig.s(), ReadMemoryCommand(0x02FF00, 0x030000), 300).size(), 255u);
 }
@@ -78,9 +80,9 @@ TEST(MemoryRead, OlderQzConfigurationAndParameterBlock) {
   ASSERT_EQ(config.size(), 55u);
   const auto* b = reinterpret_cast<const uint8_t*>(config.data());
   EXPECT_EQ(b[54], ByteSum(b, 54));
-  EXPECT_EQ(b[53], 2);                         // channels
-  EXPECT_EQ(b[51] | b[52] << 8, 30);           // latency / 10 ms
-  EXPECT_EQ(b[49] | b[50] << 8, 2);            // reading time / 100 ms
+  EXPECT_EQ(b[53], 2);                // channels
+  EXPECT_EQ(b[51] | b[52] << 8, 30);  // latency / 10 ms
+  EXPECT_EQ(b[49] | b[50] << 8, 2);   // reading time / 100 ms
   EXPECT_EQ(b[47], 'T');
   EXPECT_EQ(b[45], 'P');
 
@@ -115,7 +117,8 @@ bool ReadFlashRecord(Session& s, uint32_t* offset, int channels, std::string* he
     const uint32_t e = 0x10000 + *offset;
     const std::string entry = Exchange(s, ReadMemoryCommand(e, e + 33), 34);
     EXPECT_EQ(entry.size(), 34u);
-    EXPECT_EQ(static_cast<uint8_t>(entry[33]), ByteSum(reinterpret_cast<const uint8_t*>(entry.data()), 33));
+    EXPECT_EQ(static_cast<uint8_t>(entry[33]),
+              ByteSum(reinterpret_cast<const uint8_t*>(entry.data()), 33));
     entries->push_back(entry.substr(0, 32));
     *offset += 33;
   }
@@ -178,7 +181,8 @@ TEST(MemoryRead, TheOldestLoggersKeepOneSetBehindZ) {
   test::SimRig blank("hv2", {"records = 10", "calibration_records = 0"});
   ASSERT_TRUE(blank.ok()) << blank.error;
   EXPECT_EQ(Exchange(blank.s(), "Z", 35), "CAL") << "not calibrated";
-  EXPECT_EQ(Exchange(rig.s(), "!C000006000000000000", 40), "Unknown command\r\n") << "no flash area";
+  EXPECT_EQ(Exchange(rig.s(), "!C000006000000000000", 40), "Unknown command\r\n")
+      << "no flash area";
 }
 
 }  // namespace

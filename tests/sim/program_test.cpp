@@ -52,7 +52,8 @@ struct Program {
   std::string errors() {
     std::string s;
     char buffer[256];
-    for (ssize_t n; (n = read(err, buffer, sizeof buffer)) > 0;) s.append(buffer, static_cast<size_t>(n));
+    for (ssize_t n; (n = read(err, buffer, sizeof buffer)) > 0;)
+      s.append(buffer, static_cast<size_t>(n));
     return s;
   }
   int wait() {
@@ -106,7 +107,8 @@ TEST(Program, RefusesBadOptionsAndForeignFiles) {
   {
     Program p({"--link", file});
     EXPECT_EQ(p.wait(), 1);
-    EXPECT_NE(p.errors().find("exists and is not a symbolic link; not replacing it"), std::string::npos);
+    EXPECT_NE(p.errors().find("exists and is not a symbolic link; not replacing it"),
+              std::string::npos);
   }
   std::ifstream kept(file);
   std::string content;

@@ -20,14 +20,16 @@ std::vector<uint8_t> Read(Session& s, const std::string& command, int* result) {
   uint8_t table[300];
   int length = 0;
   *result = ReadTable(s, command, table, sizeof table, &length);
-  return std::vector<uint8_t>(table, table + (length > 0 ? length - 1 : 0));  // without the check byte
+  return std::vector<uint8_t>(table,
+                              table + (length > 0 ? length - 1 : 0));  // without the check byte
 }
 
 TEST(Tables, ConfigurationDefaultBaudAndRsAdvancedOfAnExtendedLogger) {
   test::SimRig rig("extended", {"records = 10"});
   ASSERT_TRUE(rig.ok()) << rig.error;
   int r = 0;
-  EXPECT_EQ(Read(rig.s(), "R0100", &r), (std::vector<uint8_t>{3, 30, 0, 2, 0, 'C', 1, 'T', 2, 'P', 3}));
+  EXPECT_EQ(Read(rig.s(), "R0100", &r),
+            (std::vector<uint8_t>{3, 30, 0, 2, 0, 'C', 1, 'T', 2, 'P', 3}));
   EXPECT_EQ(r, 1);
   EXPECT_EQ(Read(rig.s(), "R0300", &r), (std::vector<uint8_t>{13}));  // 288000 / 19200 − 2
   EXPECT_EQ(Read(rig.s(), "R0700", &r), (std::vector<uint8_t>{0x04, 0, 0, 0}));

@@ -32,7 +32,8 @@ struct SimRig {
   SimRig(const std::string& profile, std::vector<std::string> settings = {}, int baud = 0)
       : SimRig(Options(profile, std::move(settings)), baud) {}
 
-  static sim::SimOptions Options(const std::string& profile, std::vector<std::string> settings = {}) {
+  static sim::SimOptions Options(const std::string& profile,
+                                 std::vector<std::string> settings = {}) {
     sim::SimOptions o;
     o.profile = profile;
     o.settings = std::move(settings);
