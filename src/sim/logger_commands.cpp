@@ -223,11 +223,14 @@ void LoggerEngine::enable(const EngineTime& now) {
     next = 2;
   if (ToTicks(settings_.end) <= clock) next = 4;  // nothing left to log
   if (next != 4) {
-    if (memory_.pointer() == memory_.base())
-      recorder_.writeHeader(settings_, HeaderLength(profile_));
-    const int64_t first = std::max(ToTicks(settings_.start), WholeSecond(clock) + kTicksPerSecond);
-    recorder_.begin(next == 2 ? first : ToTicks(settings_.start), settings_);
+    const bool empty = memory_.pointer() == memory_.base();
+    if (empty) recorder_.writeHeader(settings_, HeaderLength(profile_));
+    const int64_t startNow = std::max(ToTicks(settings_.start), WholeSecond(clock) + kTicksPerSecond);
+    const int64_t first = next == 2 ? startNow : ToTicks(settings_.start);
+    recorder_.begin(first, settings_);
     recorder_.setStoring(!(settings_.oemFlags & 1));
+    // Not erased: the new records follow the old ones behind a time stamp.
+    if (!empty && next != 3) recorder_.writeStamp("TIM", first);
     if (next == 3) recorder_.stop();  // waiting for the threshold, which the sea never crosses here
   }
   status_ = next;

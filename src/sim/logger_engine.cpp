@@ -186,8 +186,12 @@ void LoggerEngine::tick(const EngineTime& now) {
   }
   expireTransfer(now);
   if (pendingDefaultBaud_ && now.monoMs >= defaultBaudDueMs_) {
-    log_.note(Format("rate %d -> %d (new default rate)", rate_, pendingDefaultBaud_));
-    rate_ = pendingDefaultBaud_;
+    if (faults_.faults().oneRate > 0) {
+      log_.note(Format("fault: stays at %d baud", rate_));
+    } else {
+      log_.note(Format("rate %d -> %d (new default rate)", rate_, pendingDefaultBaud_));
+      rate_ = pendingDefaultBaud_;
+    }
     pendingDefaultBaud_ = 0;
   }
 }
