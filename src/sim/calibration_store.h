@@ -44,7 +44,6 @@ class CalibrationStore {
   int openUpload(const TimeRecord& now, int channels, int forcedFault);
   int writeUploadChannel(int channel, const uint8_t* bytes32);
   int closeUpload(int forcedFault);
-  bool uploadOpen() const { return uploadOpen_; }
 
   // The single set of the oldest loggers.
   bool singleSet() const { return singleSet_; }

@@ -15,7 +15,6 @@ constexpr int64_t kPartialCommandMs = 2000;  // a command's bytes arrive togethe
 LoggerEngine::LoggerEngine(const Profile& profile, uint64_t seed, ExchangeLog& log,
                            const EngineTime& now, const std::vector<uint8_t>* replay)
     : profile_(profile),
-      seed_(seed),
       log_(log),
       memory_(MemoryBase(profile_), MemoryCapacityEnd(profile_)),
       encoder_(profile_, seed),

@@ -122,7 +122,6 @@ class LoggerEngine {
   void reconfigure();  // encoder after a channel or calibration change
 
   Profile profile_;
-  uint64_t seed_;
   ExchangeLog& log_;
   FramingRules framing_;
   SimMemory memory_;

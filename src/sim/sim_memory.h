@@ -24,7 +24,6 @@ class SimMemory {
 
   uint32_t base() const { return base_; }
   uint32_t pointer() const { return base_ + static_cast<uint32_t>(image_.size()); }
-  uint32_t capacityEnd() const { return capacityEnd_; }
   bool full(size_t more) const { return pointer() + more > capacityEnd_; }
 
   // Appends all n bytes, or nothing when they do not fit.

@@ -157,6 +157,8 @@ TEST(MemoryRead, QzFlashCalibrationRecordsAreAppendedAndReadBack) {
   EXPECT_EQ(entries[0], std::string(reinterpret_cast<const char*>(t), 32));
   EXPECT_EQ(entries[1], std::string(reinterpret_cast<const char*>(p), 32));
   EXPECT_FALSE(ReadFlashRecord(s, &offset, 2, &header, &entries)) << "erased flash after it";
+  const std::vector<uint8_t> area = rig.sim->readMemory(0x10000 + 216, 6);
+  EXPECT_EQ(std::string(area.begin(), area.end()), std::string("\x26\x12\x07\x12\x00\x00", 6));
 
   EXPECT_EQ(Exchange(s, "!CFFFE06000000000000", 40), "Invalid parameter\r\n");
 }
