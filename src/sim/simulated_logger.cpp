@@ -69,6 +69,10 @@ std::unique_ptr<SimulatedLogger> SimulatedLogger::Start(const SimOptions& o, std
   if (o.faults.any()) sim->engine_->setFaults(o.faults);
   sim->log_.note("on " + sim->path_ + (o.pace ? ", paced at the line rate" : ""));
   sim->thread_ = std::thread([s = sim.get()] { s->run(); });
+  // Return once the logger listens, so that a host's first command meets
+  // a logger already awake (its first reply is due within a character time).
+  for (int i = 0; i < 1000 && !sim->listening_; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   return sim;
 }
 
@@ -134,6 +138,7 @@ std::vector<std::string> SimulatedLogger::commands() const {
 
 void SimulatedLogger::run() {
   uint8_t buffer[4096];
+  listening_ = true;
   while (!stop_) {
     int timeoutMs = 10;
     bool wantWrite = false;

@@ -102,6 +102,7 @@ class SimulatedLogger {
   std::unique_ptr<LoggerEngine> engine_;
   mutable std::mutex mutex_;  // guards engine_ and the output queue
   std::atomic<bool> stop_{false};
+  std::atomic<bool> listening_{false};
   std::thread thread_;
 
   struct Queued {
