@@ -172,11 +172,11 @@ TEST(LoggerControl, TheClockIsSetAndReadBack) {
   EXPECT_LE(std::llabs(DiffSeconds(s.link.loggerClock, MakeTime(2026, 12, 7, 12, 0, 0))), 1);
 
   // Bad parameters change nothing and say so.
-  EXPECT_EQ(test::Exchange(s, "J261332000000", 40), "Invalid parameter\r\n");
-  EXPECT_EQ(test::Exchange(s, "K000000", 40), "Invalid parameter\r\n");
-  EXPECT_EQ(test::Exchange(s, "W12G4", 40), "Invalid parameter\r\n");
-  EXPECT_EQ(test::Exchange(s, "Q", 40), "Unknown command\r\n");
-  EXPECT_EQ(test::Exchange(s, "!Q", 40), "Unknown command\r\n");
+  EXPECT_EQ(test::Exchange(s, "J261332000000", 19), "Invalid parameter\r\n");
+  EXPECT_EQ(test::Exchange(s, "K000000", 19), "Invalid parameter\r\n");
+  EXPECT_EQ(test::Exchange(s, "W12G4", 19), "Invalid parameter\r\n");
+  EXPECT_EQ(test::Exchange(s, "Q", 17), "Unknown command\r\n");
+  EXPECT_EQ(test::Exchange(s, "!Q", 17), "Unknown command\r\n");
   EXPECT_EQ(CommGet(s, 1), 1);
   EXPECT_LE(std::llabs(DiffSeconds(s.link.loggerClock, MakeTime(2026, 12, 7, 12, 0, 0))), 2);
   // Line ends and stray acknowledgements between commands are skipped.

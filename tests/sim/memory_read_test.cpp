@@ -47,11 +47,11 @@ TEST(MemoryRead, OlderLoggersAnswerBankBoundaryFormsWithTheCountsTheHostExpects)
   EXPECT_EQ(Exchange(s, ReadMemoryCommand(0x0AFF00, 0x0B0000), 256),
             WithSum(Slice(image, 0x20000, 0x0AFF00, 255)));
   // The same forms beyond the data read erased flash, with the same counts.
-  EXPECT_EQ(Exchange(s, ReadMemoryCommand(0x2FF780, 0x300000), 140).size(), 127u);
+  EXPECT_EQ(Exchange(s, ReadMemoryCommand(0x2FF780, 0x300000), 127).size(), 127u);
   EXPECT_EQ(Exchange(s, ReadMemoryCommand(0x3FF780, 0x3FF9FE), 127),
             WithSum(std::string(126, '\xFF')));
   // Hex digits in either case.
-  EXPECT_EQ(Exchange(s, "I00000100aaffffff", 20), "Invalid parameter\r\n");
+  EXPECT_EQ(Exchange(s, "I00000100aaffffff", 19), "Invalid parameter\r\n");
   EXPECT_EQ(Exchange(s, "I00000b0000ff0a00", 256), WithSum(Slice(image, 0x20000, 0x0AFF00, 255)));
 }
 
@@ -59,10 +59,10 @@ TEST(MemoryRead, TheOldestRecorderSendsNoCheckByte) {
   test::SimRig rig("hv140", {"records = 100", "baud = 19200"});
   ASSERT_TRUE(rig.ok()) << rig.error;
   const std::vector<uint8_t> image = rig.sim->image();
-  EXPECT_EQ(Exchange(rig.s(), ReadMemoryCommand(0x20000, 0x20000 + 30), 40),
+  EXPECT_EQ(Exchange(rig.s(), ReadMemoryCommand(0x20000, 0x20000 + 30), 30),
             Slice(image, 0x20000, 0x20000, 30));
-  EXPECT_EQ(Exchange(rig.s(), ReadMemoryCommand(0x0FF780, 0x100000), 200).size(), 126u);
-  EXPECT_EQ(Exchange(rig.s(), ReadMemoryCommand(0x02FF00, 0x030000), 300).size(), 255u);
+  EXPECT_EQ(Exchange(rig.s(), ReadMemoryCommand(0x0FF780, 0x100000), 127).size(), 126u);
+  EXPECT_EQ(Exchange(rig.s(), ReadMemoryCommand(0x02FF00, 0x030000), 256).size(), 255u);
 }
 
 TEST(MemoryRead, ExtendedLoggersReadStraightAcrossBanks) {
@@ -76,7 +76,7 @@ TEST(MemoryRead, OlderQzConfigurationAndParameterBlock) {
   test::SimRig rig("qz", {"records = 20", "baud = 19200"});
   ASSERT_TRUE(rig.ok()) << rig.error;
   Session& s = rig.s();
-  const std::string config = Exchange(s, "I00000200c9ff0100", 80);
+  const std::string config = Exchange(s, "I00000200c9ff0100", 55);
   ASSERT_EQ(config.size(), 55u);
   const auto* b = reinterpret_cast<const uint8_t*>(config.data());
   EXPECT_EQ(b[54], ByteSum(b, 54));
@@ -86,7 +86,7 @@ TEST(MemoryRead, OlderQzConfigurationAndParameterBlock) {
   EXPECT_EQ(b[47], 'T');
   EXPECT_EQ(b[45], 'P');
 
-  const std::string block = Exchange(s, "I1E00020000000200", 80);
+  const std::string block = Exchange(s, "I1E00020000000200", 31);
   ASSERT_EQ(block.size(), 31u);
   const auto* h = reinterpret_cast<const uint8_t*>(block.data());
   EXPECT_EQ(h[30], ByteSum(h, 30));
@@ -97,11 +97,11 @@ TEST(MemoryRead, BadRequestsAreRefused) {
   test::SimRig rig("extended", {"records = 10"});
   ASSERT_TRUE(rig.ok()) << rig.error;
   Session& s = rig.s();
-  EXPECT_EQ(Exchange(s, ReadMemoryCommand(0x100, 0x100), 40), "Invalid parameter\r\n");
-  EXPECT_EQ(Exchange(s, ReadMemoryCommand(0x200, 0x100), 40), "Invalid parameter\r\n");
-  EXPECT_EQ(Exchange(s, ReadMemoryCommand(0, 0x20000), 40), "Invalid parameter\r\n");
-  EXPECT_EQ(Exchange(s, "I0000010000000Z00", 40), "Invalid parameter\r\n");
-  EXPECT_EQ(Exchange(s, "A", 40).substr(0, 10), "KTS QZ-740") << "and the logger still listens";
+  EXPECT_EQ(Exchange(s, ReadMemoryCommand(0x100, 0x100), 19), "Invalid parameter\r\n");
+  EXPECT_EQ(Exchange(s, ReadMemoryCommand(0x200, 0x100), 19), "Invalid parameter\r\n");
+  EXPECT_EQ(Exchange(s, ReadMemoryCommand(0, 0x20000), 19), "Invalid parameter\r\n");
+  EXPECT_EQ(Exchange(s, "I0000010000000Z00", 19), "Invalid parameter\r\n");
+  EXPECT_EQ(Exchange(s, "A", 24).substr(0, 10), "KTS QZ-740") << "and the logger still listens";
 }
 
 // Reads one record of the QZ flash area the way the host does: the 6 header
@@ -160,7 +160,7 @@ TEST(MemoryRead, QzFlashCalibrationRecordsAreAppendedAndReadBack) {
   const std::vector<uint8_t> area = rig.sim->readMemory(0x10000 + 216, 6);
   EXPECT_EQ(std::string(area.begin(), area.end()), std::string("\x26\x12\x07\x12\x00\x00", 6));
 
-  EXPECT_EQ(Exchange(s, "!CFFFE06000000000000", 40), "Invalid parameter\r\n");
+  EXPECT_EQ(Exchange(s, "!CFFFE06000000000000", 19), "Invalid parameter\r\n");
 }
 
 TEST(MemoryRead, TheOldestLoggersKeepOneSetBehindZ) {
@@ -182,8 +182,8 @@ TEST(MemoryRead, TheOldestLoggersKeepOneSetBehindZ) {
 
   test::SimRig blank("hv2", {"records = 10", "calibration_records = 0"});
   ASSERT_TRUE(blank.ok()) << blank.error;
-  EXPECT_EQ(Exchange(blank.s(), "Z", 35), "CAL") << "not calibrated";
-  EXPECT_EQ(Exchange(rig.s(), "!C000006000000000000", 40), "Unknown command\r\n")
+  EXPECT_EQ(Exchange(blank.s(), "Z", 3), "CAL") << "not calibrated";
+  EXPECT_EQ(Exchange(rig.s(), "!C000006000000000000", 17), "Unknown command\r\n")
       << "no flash area";
 }
 
