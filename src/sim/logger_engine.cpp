@@ -141,6 +141,7 @@ void LoggerEngine::receive(const uint8_t* data, size_t n, int lineBaud, const En
     return;
   }
   lastIgnoredBaud_ = 0;
+  lineBaud_ = lineBaud;
   pending_.append(reinterpret_cast<const char*>(data), n);
   lastInputMs_ = now.monoMs;
   process(now);
@@ -173,6 +174,12 @@ void LoggerEngine::process(const EngineTime& now) {
       continue;
     }
     handle(command, now);
+    if (rate_ != lineBaud_ && !pending_.empty()) {
+      // Whatever followed a rate change on the line came at the old rate.
+      log_.note(Format("ignored %zu bytes sent at %d baud after the change to %d", pending_.size(),
+                       lineBaud_, rate_));
+      pending_.clear();
+    }
   }
 }
 

@@ -153,6 +153,7 @@ class LoggerEngine {
   int64_t lastInputMs_ = 0;
   bool dropCurrent_ = false;
   int lastIgnoredBaud_ = 0;
+  int lineBaud_ = 0;  // the line rate the bytes in pending_ came at
 
   // Table transfers.
   enum class Transfer { None, Sending, Receiving };

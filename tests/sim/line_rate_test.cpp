@@ -14,6 +14,12 @@ namespace {
 
 using test::Exchange;
 
+// "!E" as the host sends it: then 200 ms before anything else.
+void ChangeRate(Session& s, const char* command) {
+  WriteComm(s, PortRole::Logger, command);
+  DelayMs(s, 200);
+}
+
 bool Answers(Session& s, int baud) {
   SetCommBaud(s, baud);
   const bool answered = Exchange(s, "A", 24).rfind("KTS ", 0) == 0;
@@ -35,12 +41,13 @@ TEST(LineRate, RateCodesMoveTheLoggerAfterTheCommand) {
   test::SimRig rig("extended", {"records = 10"});
   ASSERT_TRUE(rig.ok()) << rig.error;
   Session& s = rig.s();
-  SendSimple(s, "!E03");  // 288000 / 5
+  ChangeRate(s, "!E03");  // 288000 / 5
   EXPECT_FALSE(Answers(s, 19200));
   EXPECT_TRUE(Answers(s, 57600));
-  SendSimple(s, "!E01");
+  ChangeRate(s, "!E01");
   EXPECT_TRUE(Answers(s, 115200));
-  SendSimple(s, "!E0D");
+  // What follows a rate change in the same breath was sent at the old rate.
+  EXPECT_EQ(Exchange(s, "!E0DA", 24), "");
   EXPECT_TRUE(Answers(s, 19200));
   EXPECT_EQ(Exchange(s, "!E00", 19), "Invalid parameter\r\n") << "no rate has code 0";
   EXPECT_TRUE(Answers(s, 19200));
@@ -48,7 +55,7 @@ TEST(LineRate, RateCodesMoveTheLoggerAfterTheCommand) {
   sim::Faults f;
   f.oneRate = 19200;
   rig.sim->setFaults(f);
-  SendSimple(s, "!E03");
+  ChangeRate(s, "!E03");
   EXPECT_FALSE(Answers(s, 57600)) << "a logger that answers at one rate only";
   EXPECT_TRUE(Answers(s, 19200));
 }
@@ -56,14 +63,14 @@ TEST(LineRate, RateCodesMoveTheLoggerAfterTheCommand) {
 TEST(LineRate, HvRecordersHaveTheirOwnTwoCodes) {
   test::SimRig rig("hv2", {"records = 10"});
   ASSERT_TRUE(rig.ok()) << rig.error;
-  SendSimple(rig.s(), "!E00");
+  ChangeRate(rig.s(), "!E00");
   EXPECT_TRUE(Answers(rig.s(), 28800));
-  SendSimple(rig.s(), "!E01");
+  ChangeRate(rig.s(), "!E01");
   EXPECT_TRUE(Answers(rig.s(), 19200));
 
   test::SimRig old("hv140", {"records = 10"});
   ASSERT_TRUE(old.ok()) << old.error;
-  SendSimple(old.s(), "!E01");
+  ChangeRate(old.s(), "!E01");
   EXPECT_TRUE(Answers(old.s(), 2400)) << "firmware 1.40 cannot change its rate";
 }
 
