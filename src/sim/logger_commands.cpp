@@ -225,7 +225,8 @@ void LoggerEngine::enable(const EngineTime& now) {
   if (next != 4) {
     const bool empty = memory_.pointer() == memory_.base();
     if (empty) recorder_.writeHeader(settings_, HeaderLength(profile_));
-    const int64_t startNow = std::max(ToTicks(settings_.start), WholeSecond(clock) + kTicksPerSecond);
+    const int64_t startNow =
+        std::max(ToTicks(settings_.start), WholeSecond(clock) + kTicksPerSecond);
     const int64_t first = next == 2 ? startNow : ToTicks(settings_.start);
     recorder_.begin(first, settings_);
     recorder_.setStoring(!(settings_.oemFlags & 1));

@@ -130,7 +130,7 @@ class LoggerEngine {
   CalibrationStore calibration_;
   FaultInjector faults_;
 
-  std::vector<ChannelSpec> channels_;
+  std::vector<ProfileChannel> channels_;
   std::map<int, std::vector<uint8_t>> tables_;  // data bytes, without the check byte
   int latencyMs_ = 300;
   int readingTimeMs_ = 200;

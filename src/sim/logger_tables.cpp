@@ -39,7 +39,7 @@ std::vector<uint8_t> LoggerEngine::tableData(int id) const {
           static_cast<uint8_t>(channels_.size()), static_cast<uint8_t>(latencyMs_ / 10),
           static_cast<uint8_t>(latencyMs_ / 10 >> 8), static_cast<uint8_t>(readingTimeMs_ / 100),
           static_cast<uint8_t>(readingTimeMs_ / 100 >> 8)};
-      for (const ChannelSpec& c : channels_) t.insert(t.end(), {c.letter, c.address});
+      for (const ProfileChannel& c : channels_) t.insert(t.end(), {c.letter, c.address});
       return t;
     }
     case 3:
@@ -256,7 +256,7 @@ bool LoggerEngine::applyTable(int id, const std::vector<uint8_t>& data, const En
 
 void LoggerEngine::applyConfiguration(const std::vector<uint8_t>& t) {
   channels_.clear();
-  for (size_t k = 0; k < t[0]; ++k) channels_.push_back(ChannelSpec{t[5 + 2 * k], t[6 + 2 * k]});
+  for (size_t k = 0; k < t[0]; ++k) channels_.push_back(ProfileChannel{t[5 + 2 * k], t[6 + 2 * k]});
   latencyMs_ = (t[1] | t[2] << 8) * 10;
   readingTimeMs_ = (t[3] | t[4] << 8) * 100;
   reconfigure();

@@ -352,9 +352,9 @@ class LineParser {
   }
 
   bool setChannels(int n, const std::string& value) {
-    std::vector<ChannelSpec> channels;
+    std::vector<ProfileChannel> channels;
     for (const std::string& w : Words(value)) {
-      ChannelSpec c;
+      ProfileChannel c;
       if (!std::isalpha(static_cast<unsigned char>(w[0])) || (w.size() != 1 && w[1] != ':'))
         return fail(
             n,

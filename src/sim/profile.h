@@ -16,7 +16,7 @@ namespace kts::sim {
 inline constexpr int kMaxSimChannels = 24;
 inline constexpr int kCapabilityWords = 24;
 
-struct ChannelSpec {
+struct ProfileChannel {
   uint8_t letter = 'T';  // channel type letter as the configuration table lists it
   uint8_t address = 0;   // front-end address byte
 };
@@ -66,7 +66,7 @@ struct Profile {
   int defaultBaud = 19200;  // table 03
 
   // Configuration.
-  std::vector<ChannelSpec> channels{ChannelSpec{}};
+  std::vector<ProfileChannel> channels{ProfileChannel{}};
   int latencyMs = 300;
   int readingTimeMs = 200;
   int memoryType = 1;

@@ -12,7 +12,7 @@ SampleEncoder::SampleEncoder(const Profile& p, uint64_t seed)
   setRangeTables(p.extendedCaps, p.rangeSwitching);
 }
 
-void SampleEncoder::configure(const std::vector<ChannelSpec>& channels,
+void SampleEncoder::configure(const std::vector<ProfileChannel>& channels,
                               const std::vector<Coefficients>& coefficients) {
   channels_.assign(channels.begin(),
                    channels.begin() + std::min<size_t>(channels.size(), kMaxSimChannels));

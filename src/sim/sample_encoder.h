@@ -17,7 +17,7 @@ class SampleEncoder {
 
   // The channel set and coefficients now in force (after a configuration
   // table or calibration write). Channels beyond 24 are ignored.
-  void configure(const std::vector<ChannelSpec>& channels,
+  void configure(const std::vector<ProfileChannel>& channels,
                  const std::vector<Coefficients>& coefficients);
   void setRangeTables(const std::array<uint8_t, 25>& extendedCaps,
                       const std::array<uint8_t, 25>& rangeSwitching);
@@ -50,7 +50,7 @@ class SampleEncoder {
   const Profile& profile_;
   uint64_t seed_;
   bool hv_;
-  std::vector<ChannelSpec> channels_;
+  std::vector<ProfileChannel> channels_;
   std::vector<Coefficients> coefficients_;
   std::array<uint8_t, 25> extendedCaps_ = NoRangeSwitchingTable();
   std::array<uint8_t, 25> rangeSwitching_ = NoRangeSwitchingTable();
