@@ -82,7 +82,12 @@ std::string CommandLineFileName(std::string_view commandLine) {
 
 Frame::Frame(Session& s, FrameWindow& window) : s_(s), w_(window) {
   LinkHooks& h = s_.linkHooks;
-  h.reconnect = [this](Session&) { runCommand(kCmdConnect); };
+  // The port is opened afresh: the rate may have changed under it.
+  h.reconnect = [this](Session& s) {
+    CloseCommPort(s, PortRole::Logger);
+    s.link.connected = false;
+    runCommand(kCmdConnect);
+  };
   h.redrawRetrievedData = [this](Session&) { w_.redrawPlot(); };
   h.saveRetrievedData = [](Session& s) { SaveDataFile(s, 0); };
   h.hideDataDisplay = [this](Session&) { w_.redrawPlot(); };
