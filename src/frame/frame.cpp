@@ -383,7 +383,12 @@ void Frame::setup() {
   }
 }
 
-void Frame::setupSimulation() { w_.openDialog(DialogId::SetupSimulation); }
+// The simulation dialog applies the chosen model (1) or is cancelled (0);
+// the setup screen then opens on the simulated logger.
+void Frame::setupSimulation() {
+  if (w_.openDialog(DialogId::SetupSimulation) != 1) return;
+  w_.openDialog(s_.description.waves ? DialogId::HkvSetup : DialogId::Setup);
+}
 
 void Frame::calibration(bool history) {
   setMenuBusy(kMenuBusyWithConfiguration);
