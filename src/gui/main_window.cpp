@@ -54,10 +54,7 @@ MainWindow::MainWindow(Session& s, int plotWidth, QWidget* parent)
   frame_ = std::make_unique<Frame>(s_, *this);
   buildMenus();
   timer_.setObjectName("tick");
-  connect(&timer_, &QTimer::timeout, this, [this] {
-    frame_->tick();
-    if (frame_->exited()) close();
-  });
+  connect(&timer_, &QTimer::timeout, this, &MainWindow::tick);
 }
 
 MainWindow::~MainWindow() {
@@ -100,6 +97,11 @@ QAction* MainWindow::action(int id) const {
 QMenu* MainWindow::popup(MenuPopup p) const {
   auto it = popups_.find(p);
   return it == popups_.end() ? nullptr : it->second;
+}
+
+void MainWindow::tick() {
+  frame_->tick();
+  if (frame_->exited()) close();
 }
 
 void MainWindow::run(int id, int argument) {

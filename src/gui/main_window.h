@@ -36,6 +36,9 @@ class MainWindow : public QMainWindow, public FrameWindow {
   PlotArea* plotArea() const { return plotArea_; }
   QTimer& timer() { return timer_; }
 
+  // One tick of the timer.
+  void tick();
+
   // Runs a command and closes the window when it ended the program.
   void run(int id, int argument = 0);
 

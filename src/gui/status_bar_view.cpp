@@ -1,6 +1,7 @@
 #include "gui/status_bar_view.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
@@ -42,7 +43,9 @@ StatusBarView::StatusBarView(QWidget* parent) : QStatusBar(parent) {
   warning_ = Part(this, 15 + 4);
   message_ = Part(this, 0);
   units_ = Part(this, static_cast<int>(38 * s));
-  connection_ = Part(this, static_cast<int>(77 * s));
+  // Wide enough for "Not connected" and "Trying: 115200" in any font.
+  connection_ = Part(this, std::max(static_cast<int>(77 * s),
+                                    fontMetrics().horizontalAdvance("Trying: 115200") + 12));
   clock_ = Part(this, static_cast<int>(139 * s));
   units_->setAlignment(Qt::AlignCenter);
   message_->setObjectName("statusMessage");
