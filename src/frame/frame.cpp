@@ -103,6 +103,9 @@ Frame::Frame(Session& s, FrameWindow& window) : s_(s), w_(window) {
   h.saveSettings = [](Session& s) { return WriteSettings(s) == 1; };
 }
 
+// The session may outlive the frame: its hooks must not call back into it.
+Frame::~Frame() { s_.linkHooks = LinkHooks{}; }
+
 std::string Frame::messageText(int entry) const {
   return MessageText(s_.app.languageIndex, entry);
 }

@@ -50,6 +50,7 @@ std::string CommandLineFileName(std::string_view commandLine);
 class Frame {
  public:
   Frame(Session& s, FrameWindow& window);
+  ~Frame();
   Frame(const Frame&) = delete;
   Frame& operator=(const Frame&) = delete;
 

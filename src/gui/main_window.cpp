@@ -49,18 +49,18 @@ MainWindow::MainWindow(Session& s, int plotWidth, QWidget* parent)
   setWindowIcon(QIcon(":/kts-logger.svg"));
   statusBar_ = new StatusBarView(this);
   setStatusBar(statusBar_);
-  plotArea_ = new PlotArea(s_, plotWidth, [this](int id) { run(id); }, this);
-  setCentralWidget(plotArea_);
+  plot_ = MainPlot::create(s_, plotWidth, this);
+  connect(plot_, &MainPlot::frameCommand, this, [this](int id) { run(id); });
+  connect(plot_, &MainPlot::statusText, this,
+          [this](const QString& text) { statusBar_->setMessage(text, false); });
+  setCentralWidget(plot_);
   frame_ = std::make_unique<Frame>(s_, *this);
   buildMenus();
   timer_.setObjectName("tick");
   connect(&timer_, &QTimer::timeout, this, &MainWindow::tick);
 }
 
-MainWindow::~MainWindow() {
-  // The session outlives the window: its hooks must not call back into it.
-  s_.linkHooks = LinkHooks{};
-}
+MainWindow::~MainWindow() = default;
 
 QAction* MainWindow::addCommand(QWidget* menu, int id, const char* text, bool checkable) {
   auto* a = new QAction(FromLatin1(text), this);
@@ -193,9 +193,9 @@ void MainWindow::showWaitCursor(bool wait) {
     QApplication::restoreOverrideCursor();
 }
 
-void MainWindow::plotCommand(int id) { plotArea_->plotCommand(id); }
-void MainWindow::redrawPlot() { plotArea_->redraw(); }
-void MainWindow::showData() { plotArea_->showData(); }
+void MainWindow::plotCommand(int id) { plot_->runCommand(id); }
+void MainWindow::redrawPlot() { plot_->refresh(); }
+void MainWindow::showData() { plot_->startDisplay(); }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (frame_->exited() || frame_->exitFlow()) {

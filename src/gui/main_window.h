@@ -33,7 +33,7 @@ class MainWindow : public QMainWindow, public FrameWindow {
   QAction* action(int id) const;
   QMenu* popup(MenuPopup popup) const;
   QMenu* recentMenu() const { return recent_; }
-  PlotArea* plotArea() const { return plotArea_; }
+  MainPlot* plot() const { return plot_; }
   QTimer& timer() { return timer_; }
 
   // One tick of the timer.
@@ -72,7 +72,7 @@ class MainWindow : public QMainWindow, public FrameWindow {
   Session& s_;
   std::unique_ptr<Frame> frame_;
   StatusBarView* statusBar_ = nullptr;
-  PlotArea* plotArea_ = nullptr;
+  MainPlot* plot_ = nullptr;
   std::map<int, QAction*> actions_;
   std::map<MenuPopup, QMenu*> popups_;
   QMenu* recent_ = nullptr;
