@@ -339,6 +339,10 @@ class HeaderParser {
       for (int c = h_.channels; c < kMaxChannels; ++c) h_.types[static_cast<size_t>(c)] = 0;
     }
     d.channelTypes = h_.types;
+    // Time stamps and reset stamps are listed apart; the data set keeps
+    // them in stream order, which within one sample is the listed order.
+    std::stable_sort(h_.stamps.begin(), h_.stamps.end(),
+                     [](const StampEntry& a, const StampEntry& b) { return a.sampleIndex < b.sampleIndex; });
     const bool ascii = (d.rsAdvanced & (kRsAsciiOutput | kRsBinaryOutput)) == kRsAsciiOutput;
     if (ascii && form_ == HeaderForm::Dat) {
       p = {"This file is holds generic ASCII formatted data.\nThis type of data must be read "
