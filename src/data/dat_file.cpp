@@ -118,17 +118,19 @@ int ReadRows(LineReader& in, DataSet& d, int lead) {
     if (!in.next(line) || line.size() < static_cast<size_t>(lead)) break;
     const char* p = line.data() + lead;
     const char* end = line.data() + line.size();
+    // A row counts only when every measured value is there.
+    std::array<float, kMaxChannels> values{};
     int c = 0;
-    for (; c < measured; ++c) {
-      float v = 0;
-      if (!ReadValue(p, end, v)) break;
+    while (c < measured && ReadValue(p, end, values[static_cast<size_t>(c)])) ++c;
+    if (c < measured) break;
+    for (c = 0; c < measured; ++c) {
+      const float v = values[static_cast<size_t>(c)];
       rows[static_cast<size_t>(c)][i] = v;
       if (v >= -999.0f) {
         low[static_cast<size_t>(c)] = std::min(low[static_cast<size_t>(c)], v);
         high[static_cast<size_t>(c)] = std::max(high[static_cast<size_t>(c)], v);
       }
     }
-    if (c < measured) break;
   }
   for (int c = 0; c < measured; ++c) {
     rows[static_cast<size_t>(c)][i] = low[static_cast<size_t>(c)];
