@@ -487,3 +487,95 @@ TEST_F(DataFilesTest, TideAndWaveSavesWriteWaveAndTideFiles) {
 
 }  // namespace
 }  // namespace kts
+
+namespace kts {
+namespace {
+
+TEST_F(DataFilesTest, GainStampsAndLabelledChannelTypesSurviveBothFiles) {
+  test::TestSession g;
+  g.s.settings.baseDirectory = dir.path();
+  UseLogger(g.s, "JQN-500", 6.00f);
+  g.s.link.identity.extended = true;
+  LoggerDescription& d = g.s.description;
+  d.capabilityWordsRead = true;
+  d.channelCount = 3;
+  d.channelTypes = {'M', 'y', 'J'};
+  d.memoryType = 3;
+  d.extendedChannelCaps[2] = 0x7E;
+  test::ImageBuilder b;
+  b.fill(30).record({40, 0x000006, 80}).record({44, 0x000006, 84}).record({48, 0x000002, 88});
+  Load(g.s, b);
+  ASSERT_EQ(g.s.data.stampCount, 2);  // gain on the first record, and its change
+  ASSERT_TRUE(WriteDatFile(g.s, dir.file("g.dat"), "", 2));
+  ASSERT_TRUE(WriteHexFile(g.s, dir.file("g.hex"), "", 2));
+  const std::string dat = dir.read("g.dat");
+  EXPECT_NE(dat.find("at sample 3 of type: GAIN STAMP channel=2 gain=1 (500FTU)\n"),
+            std::string::npos)
+      << dat;
+  EXPECT_NE(dat.find("Memory type: 3 AT45DB642\n"), std::string::npos);
+  EXPECT_NE(dat.find("\n                          Vlt    Turb-a Optd_\xB5Mol \n"), std::string::npos);
+
+  test::TestSession r;
+  ASSERT_EQ(ReadDataFile(r.s, dir.file("g.dat")), 1) << r.ui.messageTexts();
+  EXPECT_EQ(r.s.data.types[0], 'M');
+  EXPECT_EQ(r.s.data.types[1], 'y');
+  EXPECT_EQ(r.s.data.types[2], 'J');
+  ASSERT_EQ(r.s.data.stampCount, 2);
+  EXPECT_EQ(r.s.data.stamps[1].gainMask, 2u);
+  EXPECT_EQ(r.s.data.stamps[1].gains[1], 1);
+  ASSERT_TRUE(WriteDatFile(r.s, dir.file("h.dat"), "", 2));
+  EXPECT_EQ(dir.read("h.dat"), dat);
+
+  ASSERT_EQ(ReadHexFile(r.s, dir.file("g.hex")), 1) << r.ui.messageTexts();
+  EXPECT_EQ(r.s.data.context.description.extendedChannelCaps[2], 0x7E);
+  ASSERT_TRUE(WriteHexFile(r.s, dir.file("h.hex"), "", 2));
+  EXPECT_EQ(dir.read("h.hex"), dir.read("g.hex"));
+}
+
+TEST_F(DataFilesTest, TideAndWaveDatFilesAreReadFromTheirHexWhenItCanBeFound) {
+  test::TestSession w;
+  w.s.settings.baseDirectory = dir.path();
+  UseLogger(w.s, "HKV-3080", 6.00f);
+  w.s.description.capabilityWordsRead = true;
+  Load(w.s, image);
+  ASSERT_EQ(SaveData(w.s, {dir.file("dat/tw.dat"), std::string()}), 1);
+  ASSERT_TRUE(dir.exists("hex/tw.hex"));
+
+  test::TestSession r;
+  r.s.settings.baseDirectory = dir.path();
+  ASSERT_EQ(ReadDataFile(r.s, dir.file("dat/tw.dat")), 1);
+  EXPECT_EQ(r.s.image.length, image.size());  // the image came from the .hex
+  EXPECT_TRUE(r.s.app.hexDataLoaded);
+
+  std::filesystem::remove(dir.file("hex/tw.hex"));
+  ASSERT_EQ(ReadDataFile(r.s, dir.file("dat/tw.dat")), 1);
+  ASSERT_EQ(r.ui.messages.size(), 1u);
+  EXPECT_TRUE(r.ui.messages[0].text.starts_with(
+      "This program was unable to find the extended wave data for this\nHKV logger"));
+  EXPECT_EQ(r.s.image.length, 0);
+  EXPECT_EQ(r.s.data.sampleCount, 3);
+  EXPECT_TRUE(r.s.app.datDataLoaded);
+}
+
+TEST_F(DataFilesTest, HexDigitsAreReadHoweverTheLinesAreBroken) {
+  ASSERT_TRUE(WriteHexFile(s, dir.file("a.hex"), "", 0));
+  std::string text = dir.read("a.hex");
+  const size_t data = text.find('\n', text.find(kRuler)) + 1;
+  std::string digits;
+  for (char c : text.substr(data))
+    if (c != '\n') digits += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  // Lower-case pairs, some apart, some with Windows line ends.
+  std::string loose;
+  for (size_t i = 0; i < digits.size(); i += 2)
+    loose += digits.substr(i, 2) + ((i / 2) % 5 == 0 ? "\r\n" : (i / 2) % 3 == 0 ? " " : "");
+  dir.write("b.hex", text.substr(0, data) + loose);
+  test::TestSession r;
+  ASSERT_EQ(ReadHexFile(r.s, dir.file("b.hex")), 1) << r.ui.messageTexts();
+  EXPECT_TRUE(r.ui.messages.empty());
+  EXPECT_TRUE(std::equal(s.image.bytes.get(), s.image.bytes.get() + s.image.length,
+                         r.s.image.bytes.get()));
+  EXPECT_EQ(r.s.image.length, s.image.length);
+}
+
+}  // namespace
+}  // namespace kts
