@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "convert/channel_range.h"
 #include "convert/channel_types.h"
 #include "convert/derived_channels.h"
 #include "core/session.h"
@@ -161,6 +162,7 @@ bool WriteDatFile(const Session& s, const std::string& path, std::string_view co
                   int timeColumns, int first, int last, std::string* error) {
   const DataSet& d = s.data;
   const bool text = RecordsText(d.context.description) && s.image.length > 0;
+  const bool holds = RowLayoutHolds(d.totalChannels, d.sampleCount, d.stride);
   HeaderOptions o;
   o.form = HeaderForm::Dat;
   o.comment = comment;
@@ -173,10 +175,14 @@ bool WriteDatFile(const Session& s, const std::string& path, std::string_view co
     textLength = length - textStart;
     o.sampleCount = static_cast<int>(
         std::count(s.image.bytes.get() + textStart, s.image.bytes.get() + length, uint8_t{'\n'}));
+  } else if (!holds) {
+    // Counts that do not describe the store: a header and no rows rather
+    // than a read beyond it.
+    o.sampleCount = 0;
   } else if (last >= 0) {
     o.firstSample = std::max(first, 0);
     o.lastSample = std::min(last, d.sampleCount - 1);
-    if (o.lastSample < o.firstSample) o.lastSample = o.firstSample - 1;
+    if (o.lastSample < o.firstSample) o.sampleCount = 0;
   }
   std::string header;
   AppendCommonHeader(s, o, header);
@@ -189,10 +195,9 @@ bool WriteDatFile(const Session& s, const std::string& path, std::string_view co
   if (text) {
     out.write(std::string_view(reinterpret_cast<const char*>(s.image.bytes.get()) + textStart,
                                static_cast<size_t>(textLength)));
-  } else if (last >= 0) {
-    if (o.lastSample >= o.firstSample)
-      WriteRows(out, d, o.timeColumns, o.firstSample, o.lastSample);
-  } else {
+  } else if (holds && last >= 0) {
+    WriteRows(out, d, o.timeColumns, o.firstSample, o.lastSample);
+  } else if (holds) {
     WriteRows(out, d, o.timeColumns, 0, d.sampleCount - 1);
   }
   if (!out.commit()) {

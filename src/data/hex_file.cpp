@@ -194,7 +194,7 @@ int ReadHexStream(Session& s, std::FILE* file, const std::string& name) {
   const int got = reader->read(s.image.bytes.get(), wanted);
   s.image.length = got;
   TakeHeader(s, h);
-  if (h.asciiImage) {
+  if (h.asciiImage || got == 0) {
     // Text, not readings: nothing to decode, but the image stays to be
     // saved as the logger's text.
     ClearRows(s);
