@@ -15,14 +15,18 @@
 namespace kts {
 namespace {
 
-bool HasCapabilities(const DataSet& d) { return d.context.description.capabilityWordsRead; }
+bool HasCapabilities(const DataSet& d) {
+  return d.context.description.capabilityWordsRead;
+}
 
 // "%4d/%02d/%02d %02d:%02d:%02d"
 void StampTime(TextOut& out, const TimeRecord& t) {
   out.date(t, true).ch(' ').clock(t);
 }
 
-int StampCountOf(const DataSet& d) { return std::clamp(d.stampCount, 0, kMaxStamps); }
+int StampCountOf(const DataSet& d) {
+  return std::clamp(d.stampCount, 0, kMaxStamps);
+}
 
 bool InRange(const StampEntry& e, const HeaderOptions& o) {
   return o.lastSample < 0 || (e.sampleIndex >= o.firstSample && e.sampleIndex <= o.lastSample);
@@ -50,7 +54,9 @@ void GainPairs(TextOut& out, const DataSet& d, const StampEntry& e) {
   }
 }
 
-bool IsTimeType(int type) { return type == kStampTime || type == kStampRtc; }
+bool IsTimeType(int type) {
+  return type == kStampTime || type == kStampRtc;
+}
 
 void ResetStampLines(TextOut& out, const DataSet& d, const HeaderOptions& o, bool keep(int)) {
   for (int i = 0; i < StampCountOf(d); ++i) {
@@ -105,7 +111,9 @@ void StampSection(TextOut& out, const Session& s, const HeaderOptions& o) {
       const DeploymentBlock& block = s.retrieved.block;
       out.text("Logger start:").text(StartModeName(static_cast<int>(block.startMode))).ch(' ');
       if (block.startMode == kStartAboveThreshold || block.startMode == kStartBelowThreshold)
-        out.fixed(block.thresholdLevel, 4, 9).text(" channel ").integer(int64_t{block.thresholdChannel} + 1);
+        out.fixed(block.thresholdLevel, 4, 9)
+            .text(" channel ")
+            .integer(int64_t{block.thresholdChannel} + 1);
       out.ch('\n');
       for (int i = 0; i < count; ++i) {
         const StampEntry& e = d.stamps[static_cast<size_t>(i)];
@@ -137,9 +145,12 @@ void CardLine(TextOut& out, uint8_t rs) {
 const char* ColumnLabel(uint8_t type, HeaderForm form, const DerivedUnits& units) {
   if (type == 'X' && form != HeaderForm::Hex) {
     switch (units.oxygenUnit) {
-      case OxygenUnit::MicroMolPerL: return "dO2\xB5Mol/l ";
-      case OxygenUnit::MlPerL: return " dO2 ml/l ";
-      case OxygenUnit::MgPerL: return " dO2 mg/l ";
+      case OxygenUnit::MicroMolPerL:
+        return "dO2\xB5Mol/l ";
+      case OxygenUnit::MlPerL:
+        return " dO2 ml/l ";
+      case OxygenUnit::MgPerL:
+        return " dO2 mg/l ";
     }
   }
   return RowOf(type).columnLabel;
@@ -159,8 +170,8 @@ StampForm StampFormOf(const LoggerIdentity& id) {
 }
 
 const char* StartModeName(int mode) {
-  static constexpr const char* kNames[6] = {"Start of logging", "Now",
-                                            "Above threshold",  "Below threshold",
+  static constexpr const char* kNames[6] = {"Start of logging",  "Now",
+                                            "Above threshold",   "Below threshold",
                                             "Inside thresholds", "Outside thresholds"};
   return mode >= 0 && mode < 6 ? kNames[mode] : "";
 }
@@ -207,8 +218,10 @@ void AppendCommonHeader(const Session& s, const HeaderOptions& o, std::string& t
   out.text("Logging end   ").text(FormatShortDateTime(r.endTime)).ch('\n');
 
   // 6-8: period, counts, time columns
-  if (d.samplingMode == kProfilingMode) out.text("Sample period          6Hz profiling\n");
-  else out.text("Sample period          ").clock(d.samplePeriod).ch('\n');
+  if (d.samplingMode == kProfilingMode)
+    out.text("Sample period          6Hz profiling\n");
+  else
+    out.text("Sample period          ").clock(d.samplePeriod).ch('\n');
   int samples = d.sampleCount;
   if (range) samples = o.lastSample - o.firstSample + 1;
   if (o.sampleCount >= 0) samples = o.sampleCount;
@@ -238,8 +251,8 @@ void AppendCommonHeader(const Session& s, const HeaderOptions& o, std::string& t
   }
   if (metres) out.text("Engineering units level ").integer(desc.engineeringUnitsLevel).ch('\n');
   const DerivedUnits& u = s.settings.derived;
-  const DerivedSources sources = FindDerivedSources(
-      std::span<const uint8_t>(d.types.data(), static_cast<size_t>(measured)));
+  const DerivedSources sources =
+      FindDerivedSources(std::span<const uint8_t>(d.types.data(), static_cast<size_t>(measured)));
   if (u.depthOn && sources.pressure >= 0) {
     out.text("Atmospheric pressure ").fixed(u.atmosphericPressure, 6).text(" dBar, water density ");
     out.fixed(u.density, 6).text(", ");
@@ -248,12 +261,19 @@ void AppendCommonHeader(const Session& s, const HeaderOptions& o, std::string& t
     out.fixed(u.latitudeMinutes, 3).text(" minutes\n");
   }
   if (desc.capabilityWordsRead && desc.memoryType != 0)
-    out.text("Memory type: ").integer(desc.memoryType).ch(' ').text(MemoryTypeName(desc.memoryType)).ch('\n');
+    out.text("Memory type: ")
+        .integer(desc.memoryType)
+        .ch(' ')
+        .text(MemoryTypeName(desc.memoryType))
+        .ch('\n');
   if (desc.averaging) {
-    if (r.averagingEnabled) out.text("Averaging: ").integer(r.averagingPeriod).text(" seconds\n");
-    else out.text("Averaging: NONE\n");
+    if (r.averagingEnabled)
+      out.text("Averaging: ").integer(r.averagingPeriod).text(" seconds\n");
+    else
+      out.text("Averaging: NONE\n");
   }
-  if (desc.waves && r.burstRate != 0) out.text("Wave burst sample rate: ").integer(r.burstRate).text("Hz\n");
+  if (desc.waves && r.burstRate != 0)
+    out.text("Wave burst sample rate: ").integer(r.burstRate).text("Hz\n");
   if (IsTideAndWaveModel(id.model) && r.burstEnabled) {
     out.text("Wave burst sampling period: ").clock(r.burstPeriod).ch('\n');
     out.text("Wave burst sample length:   ").integer(r.burstLength).ch('\n');

@@ -53,7 +53,9 @@ void AppendCommonHeader(const Session& s, const HeaderOptions& options, std::str
 std::string ColumnLabelLine(const Session& s, HeaderForm form, int timeColumns);
 
 // The width of the date-time lead of .dat rows: 0, 9 or 20 characters.
-inline int LeadWidth(int timeColumns) { return timeColumns == 2 ? 20 : timeColumns == 1 ? 9 : 0; }
+inline int LeadWidth(int timeColumns) {
+  return timeColumns == 2 ? 20 : timeColumns == 1 ? 9 : 0;
+}
 
 // "Start of logging", "Now", … for start modes 0..5; "" otherwise.
 const char* StartModeName(int mode);

@@ -39,7 +39,9 @@ void ShowProblem(Session& s, const FileProblem& p) {
   s.ui.message({p.text, p.caption, Icon::Warning, Buttons::Ok, Answer::Ok});
 }
 
-FileProblem NotDatFile() { return {"This file is not an KTS DAT file", "Reading a DAT file"}; }
+FileProblem NotDatFile() {
+  return {"This file is not an KTS DAT file", "Reading a DAT file"};
+}
 
 char* PutTwo(char* p, int v) {
   if (v >= 0 && v < 100) {
@@ -148,7 +150,8 @@ std::string WithExtension(const std::string& path, const char* extension) {
 
 // The tide-and-wave logger's .hex: in the base "hex" folder, else beside the .dat.
 std::string FindWaveHex(const Session& s, const std::string& datPath) {
-  const std::string name = std::filesystem::path(WithExtension(datPath, ".hex")).filename().string();
+  const std::string name =
+      std::filesystem::path(WithExtension(datPath, ".hex")).filename().string();
   std::error_code ec;
   for (const std::string& candidate :
        {InBaseDirectory(s.settings, "hex/" + name), WithExtension(datPath, ".hex")})
@@ -239,9 +242,10 @@ int ReadDataStream(Session& s, std::FILE* file, const std::string& name) {
   std::copy_n(h.stamps.begin(), d.stampCount, d.stamps.get());
   s.image.length = 0;  // nothing to write a .hex from
   if (h.stampsSuppressed)
-    s.ui.message({"Data contains more timestamps than buffer can hold.\nSubsequent timestamps "
-                  "will be suppressed.",
-                  "Timestamps", Icon::Warning, Buttons::Ok, Answer::Ok});
+    s.ui.message(
+        {"Data contains more timestamps than buffer can hold.\nSubsequent timestamps "
+         "will be suppressed.",
+         "Timestamps", Icon::Warning, Buttons::Ok, Answer::Ok});
 
   LineReader rows(file, kRowLineLength);
   const int complete = ReadRows(rows, d, h.leadWidth);
@@ -255,9 +259,10 @@ int ReadDataStream(Session& s, std::FILE* file, const std::string& name) {
   s.app.hexDataLoaded = false;
   s.app.newImageSinceSave = false;
   if (lost)
-    s.ui.message({"Error while reading file data.\nThe file has lost data.\nThe available data "
-                  "will be plotted.",
-                  "Read File", Icon::Warning, Buttons::Ok, Answer::Ok});
+    s.ui.message(
+        {"Error while reading file data.\nThe file has lost data.\nThe available data "
+         "will be plotted.",
+         "Read File", Icon::Warning, Buttons::Ok, Answer::Ok});
   ShowStatus(s.ui, h.comment.empty()
                        ? Format("Data from file: %s", name.c_str())
                        : Format("Data from file: %s - %s", name.c_str(), h.comment.c_str()));
@@ -287,11 +292,12 @@ int ReadDataFile(Session& s, const std::string& path) {
     if (first.next(line) && Contains(line, "HKV")) {
       const std::string hex = FindWaveHex(s, used);
       if (!hex.empty()) return ReadHexFile(s, hex);
-      s.ui.message({"This program was unable to find the extended wave data for this\nHKV logger "
-                    "expected to be in the associated '.hex' file.\nIf this file has been moved or "
-                    "renamed,\nopen it directly using the 'Read a HEX file' menu item.\n\nThe "
-                    "temperature/pressure tide data will be displayed.",
-                    "Read File", Icon::Warning, Buttons::Ok, Answer::Ok});
+      s.ui.message(
+          {"This program was unable to find the extended wave data for this\nHKV logger "
+           "expected to be in the associated '.hex' file.\nIf this file has been moved or "
+           "renamed,\nopen it directly using the 'Read a HEX file' menu item.\n\nThe "
+           "temperature/pressure tide data will be displayed.",
+           "Read File", Icon::Warning, Buttons::Ok, Answer::Ok});
     }
     std::rewind(file.file);
   }

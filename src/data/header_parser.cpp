@@ -18,9 +18,13 @@ constexpr size_t kMaxModelLength = 63;
 constexpr size_t kMaxCommentLength = 99;
 constexpr int kMaxBurstLength = 4096;
 
-FileProblem HeaderError() { return {"Error while reading file header", "Read File"}; }
+FileProblem HeaderError() {
+  return {"Error while reading file header", "Read File"};
+}
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 // "%d" at a position: blanks skipped, an optional sign, at most nine digits
 // (a larger number is no number of ours).
@@ -123,7 +127,8 @@ int StampTypeByName(std::string_view line) {
 
 class HeaderParser {
  public:
-  HeaderParser(LineReader& in, HeaderForm form, ParsedHeader& out) : in_(in), form_(form), h_(out) {}
+  HeaderParser(LineReader& in, HeaderForm form, ParsedHeader& out)
+      : in_(in), form_(form), h_(out) {}
 
   bool run(std::string_view first, FileProblem* problem) {
     FileProblem p;
@@ -158,7 +163,8 @@ class HeaderParser {
     double firmware = 0;
     if (DoubleAt(words[2], 0, firmware) && std::fabs(firmware) < 1000)
       id.firmware = static_cast<float>(firmware);
-    else id.firmware = 0.0f;
+    else
+      id.firmware = 0.0f;
     int serial = 0;
     id.serial = IntAt(words[3], 0, serial) ? serial : 0;
     id.extended = FirmwareAbove(id, 4.99);
@@ -223,17 +229,31 @@ class HeaderParser {
     const std::string_view status = std::string_view(line).substr(mode + 6);
     int code = kLogging;
     switch (status.empty() ? '\0' : status[0]) {
-      case 'N': code = kNotEnabled; break;
-      case 'E': code = kEnabled; break;
-      case 'T': code = kThresholdingEnabled; break;
-      case 'M': code = kMemoryError; break;
-      case 'P': code = kProfilingActive; break;
-      case 'L':
-        if (Contains(status, "Complete")) code = kLoggingComplete;
-        else if (Contains(status, "Suspended")) code = kLoggingSuspended;
-        else if (Contains(status, "Stopped")) code = kStoppedByUser;
+      case 'N':
+        code = kNotEnabled;
         break;
-      default: break;
+      case 'E':
+        code = kEnabled;
+        break;
+      case 'T':
+        code = kThresholdingEnabled;
+        break;
+      case 'M':
+        code = kMemoryError;
+        break;
+      case 'P':
+        code = kProfilingActive;
+        break;
+      case 'L':
+        if (Contains(status, "Complete"))
+          code = kLoggingComplete;
+        else if (Contains(status, "Suspended"))
+          code = kLoggingSuspended;
+        else if (Contains(status, "Stopped"))
+          code = kStoppedByUser;
+        break;
+      default:
+        break;
     }
     h_.deployment.loggerStatus = code;
     return true;
@@ -257,8 +277,10 @@ class HeaderParser {
       for (int j = 1; j < 4; ++j)
         if (!next(line) || !DoubleAt(line, 0, k[static_cast<size_t>(j)]))
           return p = HeaderError(), false;
-      if (Contains(line, "mS/cm")) h_.context.description.conductivityMicroSiemens = false;
-      else if (Contains(line, "uS/cm")) h_.context.description.conductivityMicroSiemens = true;
+      if (Contains(line, "mS/cm"))
+        h_.context.description.conductivityMicroSiemens = false;
+      else if (Contains(line, "uS/cm"))
+        h_.context.description.conductivityMicroSiemens = true;
     }
     h_.context.coefficients.readFromLogger = true;
     return true;
@@ -294,8 +316,8 @@ class HeaderParser {
 
   static bool IsLabelLine(std::string_view line) {
     static constexpr const char* kWords[] = {
-        "Temp", "Pres", "Volt", "Turb", "Cond",  "D_O2",  "PAR",   "pH",   "FlC",     "FlR",
-        "FlUV", "Paro", "Optd", "Vlt",  "Trans", "Gain",  "Depth", "Echo", "Generic", "Unknown"};
+        "Temp", "Pres", "Volt", "Turb", "Cond",  "D_O2", "PAR",   "pH",   "FlC",     "FlR",
+        "FlUV", "Paro", "Optd", "Vlt",  "Trans", "Gain", "Depth", "Echo", "Generic", "Unknown"};
     for (const char* w : kWords)
       if (Contains(line, w)) return true;
     return false;
@@ -341,13 +363,15 @@ class HeaderParser {
     d.channelTypes = h_.types;
     // Time stamps and reset stamps are listed apart; the data set keeps
     // them in stream order, which within one sample is the listed order.
-    std::stable_sort(h_.stamps.begin(), h_.stamps.end(),
-                     [](const StampEntry& a, const StampEntry& b) { return a.sampleIndex < b.sampleIndex; });
+    std::stable_sort(
+        h_.stamps.begin(), h_.stamps.end(),
+        [](const StampEntry& a, const StampEntry& b) { return a.sampleIndex < b.sampleIndex; });
     const bool ascii = (d.rsAdvanced & (kRsAsciiOutput | kRsBinaryOutput)) == kRsAsciiOutput;
     if (ascii && form_ == HeaderForm::Dat) {
-      p = {"This file is holds generic ASCII formatted data.\nThis type of data must be read "
-           "using a text editor.",
-           "Read File"};
+      p = {
+          "This file is holds generic ASCII formatted data.\nThis type of data must be read "
+          "using a text editor.",
+          "Read File"};
       return false;
     }
     h_.asciiImage = ascii;
@@ -412,7 +436,8 @@ class HeaderParser {
       return true;
     }
     if (Contains(line, "Wave burst sample length:")) {
-      if (IntAt(line, 25, v) && v >= 0 && v <= kMaxBurstLength) r.burstLength = static_cast<uint32_t>(v);
+      if (IntAt(line, 25, v) && v >= 0 && v <= kMaxBurstLength)
+        r.burstLength = static_cast<uint32_t>(v);
       return true;
     }
     if (Contains(line, "Logger height:")) {
@@ -427,9 +452,12 @@ class HeaderParser {
       uint8_t rs = 0;
       if (Contains(line, "MMC/SD Memory card present")) rs |= kRsSdCard;
       if (Contains(line, "Generic Serial card present")) rs |= kRsSerialCard;
-      if (Contains(line, "ASCII and Binary")) rs |= kRsAsciiOutput | kRsBinaryOutput;
-      else if (Contains(line, "ASCII")) rs |= kRsAsciiOutput;
-      else if (!Contains(line, "None set")) rs |= kRsBinaryOutput;
+      if (Contains(line, "ASCII and Binary"))
+        rs |= kRsAsciiOutput | kRsBinaryOutput;
+      else if (Contains(line, "ASCII"))
+        rs |= kRsAsciiOutput;
+      else if (!Contains(line, "None set"))
+        rs |= kRsBinaryOutput;
       d.rsAdvanced = rs;
       d.configFlags |= kConfigAdvanced;
       return true;

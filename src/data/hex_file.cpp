@@ -25,7 +25,9 @@ namespace {
 constexpr char kRuler[] = "|     |     |     |     |     |     |     |";
 constexpr int kBytesPerLine = 24;
 
-FileProblem NotHexFile() { return {"This file is not an KTS HEX file", "Reading a HEX file"}; }
+FileProblem NotHexFile() {
+  return {"This file is not an KTS HEX file", "Reading a HEX file"};
+}
 
 // Reads "%2X" values: blanks and line ends skipped, one or two hex digits a
 // value. Stops at anything else, at the end of the file, or when `want`
@@ -205,12 +207,14 @@ int ReadHexStream(Session& s, std::FILE* file, const std::string& name) {
   s.app.datDataLoaded = false;
   s.app.newImageSinceSave = false;
   if (declared > MemoryImage::kCapacity)
-    ShowStatus(s.ui, Format("Unable to keep more than %d bytes of the image; the rest was left out.",
-                            MemoryImage::kCapacity));
+    ShowStatus(s.ui,
+               Format("Unable to keep more than %d bytes of the image; the rest was left out.",
+                      MemoryImage::kCapacity));
   if (got < wanted)
-    s.ui.message({"Error while reading file.\nThe file has lost data.\nThe available data will be "
-                  "plotted.",
-                  "Read File", Icon::Warning, Buttons::Ok, Answer::Ok});
+    s.ui.message(
+        {"Error while reading file.\nThe file has lost data.\nThe available data will be "
+         "plotted.",
+         "Read File", Icon::Warning, Buttons::Ok, Answer::Ok});
   if (!h.comment.empty())
     ShowStatus(s.ui, Format("Data from file: %s - %s", name.c_str(), h.comment.c_str()));
   return 1;

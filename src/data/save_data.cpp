@@ -26,7 +26,8 @@ void WriteFailed(Session& s, const std::string& path, bool hex) {
                              "application\n or the directory path may not be valid."
                            : "Unable to open the file %s.\nThis file may be open in another "
                              "application";
-  s.ui.message({Format(format, path.c_str()), "Write File", Icon::Warning, Buttons::Ok, Answer::Ok});
+  s.ui.message(
+      {Format(format, path.c_str()), "Write File", Icon::Warning, Buttons::Ok, Answer::Ok});
 }
 
 std::optional<std::string> AskDatName(Session& s, const std::string& directory) {
@@ -96,8 +97,8 @@ int SaveData(Session& s, const SaveOptions& options) {
 
   // A data set read from a file has no new image to keep.
   if (s.app.newImageSinceSave && s.image.length > 0) {
-    const std::string hexPath = InBaseDirectory(
-        s.settings, "hex/" + FileNameOf(WithExtension(datPath, ".hex")));
+    const std::string hexPath =
+        InBaseDirectory(s.settings, "hex/" + FileNameOf(WithExtension(datPath, ".hex")));
     if (!ConfirmOverwrite(s.ui, hexPath)) return 0;
     if (!WriteHexFile(s, hexPath, comment, columns)) {
       WriteFailed(s, hexPath, true);
@@ -108,8 +109,8 @@ int SaveData(Session& s, const SaveOptions& options) {
   bool ok = WriteDatFile(s, datPath, comment, columns);
   if (!ok) WriteFailed(s, datPath, false);
   if (ok && s.settings.languageSupport) {
-    const std::string chn = InBaseDirectory(
-        s.settings, std::filesystem::path(datPath).stem().string() + ".chn.txt");
+    const std::string chn =
+        InBaseDirectory(s.settings, std::filesystem::path(datPath).stem().string() + ".chn.txt");
     if (!WriteTranslatedHeader(s, chn, comment, columns)) {
       WriteFailed(s, chn, false);
       ok = false;
@@ -138,11 +139,12 @@ int SaveRange(Session& s, int first, int last, const SaveOptions& options) {
     std::string directory = SaveRangeDirectory(s.settings);
     std::error_code ec;
     if (!std::filesystem::is_directory(directory, ec)) {
-      s.ui.message({"This software attempts to remember your most recent selection of path to "
-                    "your files\nand to use it for subsequent reads and saves.\n\nThe path "
-                    "calculated for the current operation does not exist and will be changed to "
-                    "your KTS directory.",
-                    "Write File", Icon::Information, Buttons::Ok, Answer::Ok});
+      s.ui.message(
+          {"This software attempts to remember your most recent selection of path to "
+           "your files\nand to use it for subsequent reads and saves.\n\nThe path "
+           "calculated for the current operation does not exist and will be changed to "
+           "your KTS directory.",
+           "Write File", Icon::Information, Buttons::Ok, Answer::Ok});
       directory = BaseDataFolder(s.settings, DataFolder::Dat);
     }
     const std::optional<std::string> chosen = AskDatName(s, directory);

@@ -77,31 +77,64 @@ struct Heading {
 
 Heading HeadingOf(uint8_t type) {
   switch (type) {
-    case 'T': return {"Temp\t", u"溫度\t"};
-    case 'P': return {"Pres\t", u"壓力\t"};
-    case 'C': return {"Cond\t", u"電導度\t"};
-    case 'D': case 'X': case kTypeOptodeConcentration: case kTypeOptodeSaturation:
+    case 'T':
+      return {"Temp\t", u"溫度\t"};
+    case 'P':
+      return {"Pres\t", u"壓力\t"};
+    case 'C':
+      return {"Cond\t", u"電導度\t"};
+    case 'D':
+    case 'X':
+    case kTypeOptodeConcentration:
+    case kTypeOptodeSaturation:
       return {"D_O2\t", u"溶氧度\t"};
-    case 'K': case 'J': return {"Optd\t", u"溶氧度\t"};
-    case 'V': case 'M': return {"Volt\t", nullptr};
-    case 'Y': case 'y': return {"Turb\t", u"濁度\t"};
-    case 'R': return {"PAR\t", u"光照度\t"};
-    case 'H': return {"pH\t", u"酸鹼度\t"};
-    case 'F': case 'f': return {"FlC\t\t", u"葉綠素含量\t\t"};
-    case 'G': case 'g': return {"FlR\t\t", u"葉綠素含量\t\t"};
-    case 'I': case 'i': return {"FlUV\t\t", u"葉綠素含量\t\t"};
-    case 'E': return {"Echo\t", nullptr};
-    case 'A': case kTypeDepth: return {"Depth\t", u"深度\t"};
-    case 'S': return {"Salinity\t", u"鹽度\t"};
-    case 's': return {"SpecCond\t", u"比電導度\t"};
-    case 'u': return {"SoS (UN)\t", u"聲波速度\t"};
-    case 'd': return {"SoS (Grs)\t", nullptr};
-    case 'W': return {"SoS (Wil)\t", nullptr};
-    case 'L': return {"Paro\t", nullptr};
-    case kTypeSignificantWaveHeight: return {"SWH\t", nullptr};
-    case kTypeTidalSlope: return {"TDS\t", nullptr};
-    case 'B': return {"Generic\t", nullptr};
-    default: return {"Unknown\t", nullptr};
+    case 'K':
+    case 'J':
+      return {"Optd\t", u"溶氧度\t"};
+    case 'V':
+    case 'M':
+      return {"Volt\t", nullptr};
+    case 'Y':
+    case 'y':
+      return {"Turb\t", u"濁度\t"};
+    case 'R':
+      return {"PAR\t", u"光照度\t"};
+    case 'H':
+      return {"pH\t", u"酸鹼度\t"};
+    case 'F':
+    case 'f':
+      return {"FlC\t\t", u"葉綠素含量\t\t"};
+    case 'G':
+    case 'g':
+      return {"FlR\t\t", u"葉綠素含量\t\t"};
+    case 'I':
+    case 'i':
+      return {"FlUV\t\t", u"葉綠素含量\t\t"};
+    case 'E':
+      return {"Echo\t", nullptr};
+    case 'A':
+    case kTypeDepth:
+      return {"Depth\t", u"深度\t"};
+    case 'S':
+      return {"Salinity\t", u"鹽度\t"};
+    case 's':
+      return {"SpecCond\t", u"比電導度\t"};
+    case 'u':
+      return {"SoS (UN)\t", u"聲波速度\t"};
+    case 'd':
+      return {"SoS (Grs)\t", nullptr};
+    case 'W':
+      return {"SoS (Wil)\t", nullptr};
+    case 'L':
+      return {"Paro\t", nullptr};
+    case kTypeSignificantWaveHeight:
+      return {"SWH\t", nullptr};
+    case kTypeTidalSlope:
+      return {"TDS\t", nullptr};
+    case 'B':
+      return {"Generic\t", nullptr};
+    default:
+      return {"Unknown\t", nullptr};
   }
 }
 
@@ -127,11 +160,15 @@ bool WriteTranslatedHeader(const Session& s, const std::string& path, std::strin
   const char* english[4] = {"Host time", "Logger time", "Logging start", "Logging end"};
   const char16_t* chinese[4] = {u"主機時間", u"登錄時間", u"登錄起始時間", u"登錄終止時間"};
   for (int k = 0; k < 4; ++k)
-    w.label(english[k], chinese[k]).narrow("\t").narrow(FormatShortDateTime(*times[k])).narrow("\n");
+    w.label(english[k], chinese[k])
+        .narrow("\t")
+        .narrow(FormatShortDateTime(*times[k]))
+        .narrow("\n");
 
   if (d.samplingMode == kProfilingMode)
     w.narrow("Sample period          6Hz profiling <6Hz ").wide(u"掃描頻率").narrow(">\n");
-  else w.label("Sample period", u"取樣週期").narrow("\t").narrow(Clock(d.samplePeriod)).narrow("\n");
+  else
+    w.label("Sample period", u"取樣週期").narrow("\t").narrow(Clock(d.samplePeriod)).narrow("\n");
 
   w.label("Number of channels", u"\u9B3B\u9053\u6578").narrow(" = " + Int(measured, 2) + ", ");
   w.label("number of samples", u"取樣數").narrow(" = " + Int(d.sampleCount, 6) + ", ");
@@ -146,33 +183,38 @@ bool WriteTranslatedHeader(const Session& s, const std::string& path, std::strin
     w.narrow("\t\t\t\t" + Fixed(k[1], 15) + "\n");
     w.narrow("\t\t\t\t" + Fixed(k[2], 15) + "\n");
     w.narrow("\t\t\t\t" + Fixed(k[3], 15) + " ");
-    w.narrow(PlainUnit(UnitText(d.types[static_cast<size_t>(c)], id.model,
-                                desc.conductivityMicroSiemens)));
+    w.narrow(PlainUnit(
+        UnitText(d.types[static_cast<size_t>(c)], id.model, desc.conductivityMicroSiemens)));
     w.narrow("\n");
   }
 
   const DerivedUnits& u = s.settings.derived;
-  const DerivedSources sources = FindDerivedSources(
-      std::span<const uint8_t>(d.types.data(), static_cast<size_t>(measured)));
+  const DerivedSources sources =
+      FindDerivedSources(std::span<const uint8_t>(d.types.data(), static_cast<size_t>(measured)));
   if (u.depthOn && sources.pressure >= 0) {
-    w.label("Atmospheric pressure", u"大氣壓力").narrow(" " + Fixed(u.atmosphericPressure, 6) + " dBar, ");
+    w.label("Atmospheric pressure", u"大氣壓力")
+        .narrow(" " + Fixed(u.atmosphericPressure, 6) + " dBar, ");
     w.label("Density of water", u"水密度").narrow(" " + Fixed(u.density, 6) + " ");
     w.narrow(u.depthSeawater ? "(Seawater calculation)\n" : "(Freshwater calculation)\n");
-    w.label("Latitude", u"緯度").narrow(" " + Int(u.latitudeDegrees) + " degrees " +
-                                      Fixed(u.latitudeMinutes, 2) + " minutes\n");
+    w.label("Latitude", u"緯度")
+        .narrow(" " + Int(u.latitudeDegrees) + " degrees " + Fixed(u.latitudeMinutes, 2) +
+                " minutes\n");
   }
   if (desc.capabilityWordsRead && desc.memoryType != 0)
     w.label("Memory type", u"記憶體型式")
         .narrow(" " + Int(desc.memoryType) + " " + MemoryTypeName(desc.memoryType) + "\n");
   if (desc.averaging) {
     w.label("Averaging", u"平均計算");
-    if (r.averagingEnabled) w.narrow(" " + Int(r.averagingPeriod) + " seconds\n");
-    else w.narrow(" NONE <").wide(u"無").narrow(">\n");
+    if (r.averagingEnabled)
+      w.narrow(" " + Int(r.averagingPeriod) + " seconds\n");
+    else
+      w.narrow(" NONE <").wide(u"無").narrow(">\n");
   }
   if (desc.waves && r.burstRate != 0)
     w.label("Wave burst sample rate", u"波浪取樣率").narrow(" " + Int(r.burstRate) + "Hz\n");
   if (IsTideAndWaveModel(id.model) && r.burstEnabled) {
-    w.label("Wave burst sampling period", u"波浪取樣週期").narrow(" " + Clock(r.burstPeriod) + "\n");
+    w.label("Wave burst sampling period", u"波浪取樣週期")
+        .narrow(" " + Clock(r.burstPeriod) + "\n");
     w.label("Wave burst sample length", u"波浪取樣長度").narrow(" " + Int(r.burstLength) + "\n");
     w.label("Logger height", u"紀錄器高度").narrow(" " + Fixed(r.loggerHeight, 2) + "\n");
   }
@@ -189,8 +231,10 @@ bool WriteTranslatedHeader(const Session& s, const std::string& path, std::strin
       const uint8_t type = d.types[static_cast<size_t>(c)];
       if (type == kTypeSignificantWaveHeight) continue;
       const Heading h = HeadingOf(type);
-      if (line == 1 && h.chinese != nullptr) w.wide(h.chinese);
-      else w.narrow(h.english);
+      if (line == 1 && h.chinese != nullptr)
+        w.wide(h.chinese);
+      else
+        w.narrow(h.english);
     }
     w.narrow("\n");
   }

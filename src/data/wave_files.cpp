@@ -19,9 +19,12 @@ namespace {
 
 const char* BurstErrorText(int error) {
   switch (error) {
-    case 1: return " - ERROR: mean depth<logger height above seabed";
-    case 2: return " - ERROR: significant wave height>mean depth";
-    default: return "";
+    case 1:
+      return " - ERROR: mean depth<logger height above seabed";
+    case 2:
+      return " - ERROR: significant wave height>mean depth";
+    default:
+      return "";
   }
 }
 
@@ -115,9 +118,9 @@ int WriteWaveFiles(Session& s, const std::string& datPath) {
     std::string error;
     const bool ok = extension[1] == 'w' ? WriteWave(s, path, &error) : WriteTide(s, path, &error);
     if (!ok) {
-      s.ui.message({"Unable to open the file " + path +
-                        ".\nThis file may be open in another application",
-                    "Write File", Icon::Warning, Buttons::Ok, Answer::Ok});
+      s.ui.message(
+          {"Unable to open the file " + path + ".\nThis file may be open in another application",
+           "Write File", Icon::Warning, Buttons::Ok, Answer::Ok});
       return 0;
     }
   }

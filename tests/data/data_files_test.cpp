@@ -8,8 +8,8 @@
 #include <string>
 
 #include "base_directory_test.h"
-#include "data/common_header.h"
 #include "core/text.h"
+#include "data/common_header.h"
 #include "data/decode_image.h"
 #include "data/decoder.h"
 #include "image_builder.h"
@@ -112,7 +112,9 @@ TEST_F(DataFilesTest, HexFileIsTheHeaderTheRulerAndTwentyFourBytesALine) {
   ASSERT_TRUE(WriteHexFile(s, dir.file("a.hex"), "bench test", 0));
   const std::string expected = kQzHeadStart + "N02%9.4f\n" + kQzCalibration +
                                "Number of bytes in header 30\n"
-                               "Extended data range: 01" + std::string(50, 'F') + "\n"
+                               "Extended data range: 01" +
+                               std::string(50, 'F') +
+                               "\n"
                                "\n"
                                "     Pres      Cond \n" +
                                HexLines(image);
@@ -165,7 +167,8 @@ TEST_F(DataFilesTest, HexFileReadBackWritesTheSameBytesAndTheSameDataSet) {
   EXPECT_EQ(o.data.context.identity.serial, 1234);
   for (int c = 0; c < 2; ++c)
     for (int i = 0; i < 5; ++i) EXPECT_EQ(o.data.row(c)[i], s.data.row(c)[i]) << c << " " << i;
-  EXPECT_TRUE(other.ui.sawStatus(Format("Data from file: %s - round trip", dir.file("a.hex").c_str())));
+  EXPECT_TRUE(
+      other.ui.sawStatus(Format("Data from file: %s - round trip", dir.file("a.hex").c_str())));
 
   ASSERT_TRUE(WriteHexFile(o, dir.file("b.hex"), o.data.comment, 2));
   EXPECT_EQ(dir.read("b.hex"), dir.read("a.hex"));
@@ -264,12 +267,14 @@ TEST_F(DataFilesTest, DamagedFilesAreRefusedWithTheirMessageAndLoseNothing) {
       {"none.dat", swap(dat, "Number of channels =  2", "Number of channels =  0"), header},
       {"many.dat", swap(dat, "Number of channels =  2", "Number of channels = 25"), header},
       {"huge.dat", swap(dat, "number of samples =      3", "number of samples = 99999999"), header},
-      {"negative.dat", swap(dat, "number of samples =      3", "number of samples =     -3"), header},
+      {"negative.dat", swap(dat, "number of samples =      3", "number of samples =     -3"),
+       header},
       {"nocal.dat", swap(dat, "Calibration  2", "Calibrated  2"), header},
       {"badcal.dat", swap(dat, "8388608.000000000000000", "x"), header},
       {"nolabels.dat", cut(dat, "     Pres"), header},
       {"ascii.dat",
-       swap(dat, "Logger start:", "No MMC/SD Memory card, No Generic Serial card, Format: ASCII\nLogger start:"),
+       swap(dat, "Logger start:",
+            "No MMC/SD Memory card, No Generic Serial card, Format: ASCII\nLogger start:"),
        "This file is holds generic ASCII formatted data.\nThis type of data must be read using a "
        "text editor."},
       {"nodata.hex", cut(hex, "Number of bytes of data"), "This file is not an KTS HEX file"},
@@ -279,8 +284,8 @@ TEST_F(DataFilesTest, DamagedFilesAreRefusedWithTheirMessageAndLoseNothing) {
       {"model.hex", swap(hex, "QZ-740", "QZ740"),
        "This file is for a logger of type QZ740.\nThis type of logger is not supported by this "
        "software."},
-      {"long.hex", "KTS QZ-740 3.00 1 " + std::string(100000, 'x') + "\n" + std::string(100000, '\n'),
-       header},
+      {"long.hex",
+       "KTS QZ-740 3.00 1 " + std::string(100000, 'x') + "\n" + std::string(100000, '\n'), header},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -328,7 +333,7 @@ TEST_F(DataFilesTest, FilesCutInsideTheirDataKeepWhatTheyHoldAndSaySo) {
   EXPECT_EQ(t.ui.messages[0].text,
             "Error while reading file data.\nThe file has lost data.\nThe available data will be "
             "plotted.");
-  EXPECT_EQ(s.data.sampleCount, 1);  // of the two rows the .hex left
+  EXPECT_EQ(s.data.sampleCount, 1);          // of the two rows the .hex left
   EXPECT_FLOAT_EQ(s.data.row(0)[1], 10.5f);  // minimum and maximum in their slots
   EXPECT_FLOAT_EQ(s.data.row(0)[2], 10.5f);
 }
@@ -367,9 +372,8 @@ TEST_F(DataFilesTest, SaveWritesTheHexOnlyForNewDataAndCountsAsSavedOnlyWhenDone
   t.ui.messages.clear();
   EXPECT_EQ(SaveData(s, {dir.file("nowhere/fourth.dat"), std::string()}), 0);
   ASSERT_FALSE(t.ui.messages.empty());
-  EXPECT_EQ(t.ui.messages.back().text,
-            "Unable to open the file " + dir.file("nowhere/fourth.dat") +
-                ".\nThis file may be open in another application");
+  EXPECT_EQ(t.ui.messages.back().text, "Unable to open the file " + dir.file("nowhere/fourth.dat") +
+                                           ".\nThis file may be open in another application");
   EXPECT_FALSE(s.app.retrievedDataSaved);
   EXPECT_EQ(s.settings.recent[0], dir.file("dat/second.dat"));
 }
@@ -458,7 +462,8 @@ TEST_F(DataFilesTest, StampsCountedFromZeroReadBackAtTheirSamples) {
   ASSERT_EQ(b.s.data.stampCount, 1);
   ASSERT_TRUE(WriteDatFile(b.s, dir.file("b.dat"), "", 1));
   const std::string text = dir.read("b.dat");
-  EXPECT_NE(text.find("\nTimestamp 2024/06/01 01:00:00 at sample 1\n\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\nTimestamp 2024/06/01 01:00:00 at sample 1\n\n"), std::string::npos)
+      << text;
 
   test::TestSession c;
   ASSERT_EQ(ReadDataFile(c.s, dir.file("b.dat")), 1) << c.ui.messageTexts();
@@ -513,7 +518,8 @@ TEST_F(DataFilesTest, GainStampsAndLabelledChannelTypesSurviveBothFiles) {
             std::string::npos)
       << dat;
   EXPECT_NE(dat.find("Memory type: 3 AT45DB642\n"), std::string::npos);
-  EXPECT_NE(dat.find("\n                          Vlt    Turb-a Optd_\xB5Mol \n"), std::string::npos);
+  EXPECT_NE(dat.find("\n                          Vlt    Turb-a Optd_\xB5Mol \n"),
+            std::string::npos);
 
   test::TestSession r;
   ASSERT_EQ(ReadDataFile(r.s, dir.file("g.dat")), 1) << r.ui.messageTexts();
@@ -572,8 +578,8 @@ TEST_F(DataFilesTest, HexDigitsAreReadHoweverTheLinesAreBroken) {
   test::TestSession r;
   ASSERT_EQ(ReadHexFile(r.s, dir.file("b.hex")), 1) << r.ui.messageTexts();
   EXPECT_TRUE(r.ui.messages.empty());
-  EXPECT_TRUE(std::equal(s.image.bytes.get(), s.image.bytes.get() + s.image.length,
-                         r.s.image.bytes.get()));
+  EXPECT_TRUE(
+      std::equal(s.image.bytes.get(), s.image.bytes.get() + s.image.length, r.s.image.bytes.get()));
   EXPECT_EQ(r.s.image.length, s.image.length);
 }
 

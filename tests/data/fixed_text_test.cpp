@@ -34,8 +34,12 @@ TEST(FixedText, GivesPrintfDigitsForEveryKindOfValue) {
   for (int i = 0; i < 200000; ++i) {
     double v;
     switch (i % 4) {
-      case 0: v = unit(rng) * std::pow(10.0, exponent(rng)); break;
-      case 1: v = static_cast<float>(unit(rng) * 1000.0); break;  // values as rows hold them
+      case 0:
+        v = unit(rng) * std::pow(10.0, exponent(rng));
+        break;
+      case 1:
+        v = static_cast<float>(unit(rng) * 1000.0);
+        break;   // values as rows hold them
       case 2: {  // any float bit pattern, as a hostile file could leave in a row
         const uint32_t b = bits(rng);
         float f;
@@ -43,7 +47,9 @@ TEST(FixedText, GivesPrintfDigitsForEveryKindOfValue) {
         v = f;
         break;
       }
-      default: v = std::round(unit(rng) * 2e6) / 2e4 + 0.00005; break;  // halfway cases
+      default:
+        v = std::round(unit(rng) * 2e6) / 2e4 + 0.00005;
+        break;  // halfway cases
     }
     ASSERT_EQ(Fixed(v, 4, 9), Printf("%9.4f", v)) << v;
     ASSERT_EQ(Fixed(v, 15, 0), Printf("%.15f", v)) << v;
@@ -63,7 +69,9 @@ TEST(FixedText, GivesPrintfDigitsForEveryKindOfValue) {
 
 TEST(FixedText, IntegersPadAsPrintfDoes) {
   char b[64];
-  const auto put = [&](int64_t v, int w, bool zero) { return std::string(b, PutInt(b, v, w, zero)); };
+  const auto put = [&](int64_t v, int w, bool zero) {
+    return std::string(b, PutInt(b, v, w, zero));
+  };
   for (int64_t v : {0, 7, -7, 42, -42, 123456, -123456, 1234567, INT32_MAX, INT32_MIN}) {
     char e[64];
     std::snprintf(e, sizeof e, "%6d", static_cast<int>(v));
