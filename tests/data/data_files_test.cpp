@@ -424,6 +424,7 @@ TEST_F(DataFilesTest, LoggersThatRecordTextSaveTheirTextWithItsLineCount) {
   // Its .hex reads back as the same text image, which the .dat side refuses.
   ASSERT_TRUE(WriteHexFile(s, dir.file("t.hex"), "", 0));
   test::TestSession other;
+  other.s.settings.baseDirectory = dir.path();
   ASSERT_EQ(ReadHexFile(other.s, dir.file("t.hex")), 1) << other.ui.messageTexts();
   EXPECT_EQ(other.s.image.length, text.size());
   EXPECT_EQ(other.s.data.sampleCount, 0);
@@ -466,6 +467,7 @@ TEST_F(DataFilesTest, StampsCountedFromZeroReadBackAtTheirSamples) {
       << text;
 
   test::TestSession c;
+  c.s.settings.baseDirectory = dir.path();
   ASSERT_EQ(ReadDataFile(c.s, dir.file("b.dat")), 1) << c.ui.messageTexts();
   ASSERT_EQ(c.s.data.stampCount, 1);
   EXPECT_EQ(c.s.data.stamps[0].sampleIndex, 1);
@@ -522,6 +524,7 @@ TEST_F(DataFilesTest, GainStampsAndLabelledChannelTypesSurviveBothFiles) {
             std::string::npos);
 
   test::TestSession r;
+  r.s.settings.baseDirectory = dir.path();
   ASSERT_EQ(ReadDataFile(r.s, dir.file("g.dat")), 1) << r.ui.messageTexts();
   EXPECT_EQ(r.s.data.types[0], 'M');
   EXPECT_EQ(r.s.data.types[1], 'y');
@@ -576,6 +579,7 @@ TEST_F(DataFilesTest, HexDigitsAreReadHoweverTheLinesAreBroken) {
     loose += digits.substr(i, 2) + ((i / 2) % 5 == 0 ? "\r\n" : (i / 2) % 3 == 0 ? " " : "");
   dir.write("b.hex", text.substr(0, data) + loose);
   test::TestSession r;
+  r.s.settings.baseDirectory = dir.path();
   ASSERT_EQ(ReadHexFile(r.s, dir.file("b.hex")), 1) << r.ui.messageTexts();
   EXPECT_TRUE(r.ui.messages.empty());
   EXPECT_TRUE(
