@@ -18,7 +18,8 @@ namespace kts {
 class LineReader;
 
 // Header lines are read up to this many characters; longer ones are cut.
-inline constexpr size_t kHeaderLineLength = 300;
+// A gain stamp of 24 autoranging channels runs to some 740 characters.
+inline constexpr size_t kHeaderLineLength = 1024;
 
 // What the user is told when a file cannot be read.
 struct FileProblem {

@@ -100,6 +100,8 @@ int SaveData(Session& s, const SaveOptions& options) {
     const std::string hexPath =
         InBaseDirectory(s.settings, "hex/" + FileNameOf(WithExtension(datPath, ".hex")));
     if (!ConfirmOverwrite(s.ui, hexPath)) return 0;
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(hexPath).parent_path(), ec);
     if (!WriteHexFile(s, hexPath, comment, columns)) {
       WriteFailed(s, hexPath, true);
       return 0;

@@ -589,3 +589,34 @@ TEST_F(DataFilesTest, HexDigitsAreReadHoweverTheLinesAreBroken) {
 
 }  // namespace
 }  // namespace kts
+
+namespace kts {
+namespace {
+
+// A gain stamp of 24 autoranging channels is a long line; it must come back whole.
+TEST_F(DataFilesTest, AGainStampOfEveryChannelReadsBackWhole) {
+  test::TestSession g;
+  g.s.settings.baseDirectory = dir.path();
+  UseLogger(g.s, "QZ-740", 3.00f);
+  g.s.description.channelCount = 24;
+  g.s.description.channelTypes.fill('y');
+  test::ImageBuilder b;
+  b.fill(30);
+  for (int c = 0; c < 24; ++c) b.word(0x100 + static_cast<uint32_t>(c % 4) * 2);
+  Load(g.s, b);
+  ASSERT_EQ(g.s.data.stampCount, 1);
+  ASSERT_EQ(g.s.data.stamps[0].gainMask, 0xFFFFFFu);
+  ASSERT_TRUE(WriteDatFile(g.s, dir.file("g.dat"), "", 0));
+
+  test::TestSession r;
+  r.s.settings.baseDirectory = dir.path();
+  ASSERT_EQ(ReadDataFile(r.s, dir.file("g.dat")), 1) << r.ui.messageTexts();
+  ASSERT_EQ(r.s.data.stampCount, 1);
+  EXPECT_EQ(r.s.data.stamps[0].gainMask, 0xFFFFFFu);
+  EXPECT_EQ(r.s.data.stamps[0].gains[23], 3);
+  ASSERT_TRUE(WriteDatFile(r.s, dir.file("h.dat"), "", 0));
+  EXPECT_EQ(dir.read("h.dat"), dir.read("g.dat"));
+}
+
+}  // namespace
+}  // namespace kts
