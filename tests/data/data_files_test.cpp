@@ -12,6 +12,8 @@
 #include "data/common_header.h"
 #include "data/decode_image.h"
 #include "data/decoder.h"
+#include "data/settings_file.h"
+#include "data/write_formats_dialog.h"
 #include "image_builder.h"
 
 namespace kts {
@@ -616,6 +618,27 @@ TEST_F(DataFilesTest, AGainStampOfEveryChannelReadsBackWhole) {
   EXPECT_EQ(r.s.data.stamps[0].gains[23], 3);
   ASSERT_TRUE(WriteDatFile(r.s, dir.file("h.dat"), "", 0));
   EXPECT_EQ(dir.read("h.dat"), dir.read("g.dat"));
+}
+
+}  // namespace
+}  // namespace kts
+
+namespace kts {
+namespace {
+
+TEST_F(DataFilesTest, TheLineLayoutChosenIsKeptForTheNextRun) {
+  s.settings.timeColumns = 7;  // a damaged settings file
+  WriteFormatsDialog dialog = OpenWriteFormats(s);
+  EXPECT_EQ(dialog.lineLayout, 0);
+  dialog.lineLayout = 2;
+  ASSERT_EQ(AcceptWriteFormats(s, dialog), 1);
+  EXPECT_EQ(s.settings.timeColumns, 2);
+
+  test::TestSession next;
+  next.s.settings.baseDirectory = dir.path();
+  ReadSettings(next.s);
+  EXPECT_EQ(next.s.settings.timeColumns, 2);
+  EXPECT_EQ(OpenWriteFormats(next.s).lineLayout, 2);
 }
 
 }  // namespace
