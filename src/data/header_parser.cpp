@@ -18,8 +18,9 @@ constexpr size_t kMaxModelLength = 63;
 constexpr size_t kMaxCommentLength = 99;
 constexpr int kMaxBurstLength = 4096;
 
-FileProblem HeaderError() {
-  return {"Error while reading file header", "Read File"};
+bool HeaderFailed(FileProblem& p) {
+  p = {"Error while reading file header", "Read File"};
+  return false;
 }
 
 bool IsBlank(char c) {
@@ -192,7 +193,7 @@ class HeaderParser {
                             &h_.deployment.endTime};
     std::string line;
     for (TimeRecord* t : times) {
-      if (!next(line)) return p = HeaderError(), false;
+      if (!next(line)) return HeaderFailed(p);
       *t = HeaderTime(line);
     }
     h_.deployment.startTime = h_.startTime;
@@ -201,7 +202,7 @@ class HeaderParser {
 
   bool periodLine(FileProblem& p) {
     std::string line;
-    if (!next(line)) return p = HeaderError(), false;
+    if (!next(line)) return HeaderFailed(p);
     if (Contains(line, "6Hz profiling")) {
       h_.samplingMode = kProfilingMode;
       h_.samplePeriod = MakePeriod(0, 0, 1);
@@ -216,13 +217,13 @@ class HeaderParser {
 
   bool countLine(FileProblem& p) {
     std::string line;
-    if (!next(line)) return p = HeaderError(), false;
+    if (!next(line)) return HeaderFailed(p);
     const size_t mode = line.find("mode: ");
     int channels = 0, samples = 0;
     if (mode == std::string::npos || !IntAt(line, 20, channels) ||
         !IntAfter(line, "number of samples = ", samples) || channels < 1 ||
         channels > kMaxChannels || samples < 0)
-      return p = HeaderError(), false;
+      return HeaderFailed(p);
     h_.channels = channels;
     h_.sampleCount = samples;
     h_.context.description.channelCount = channels;
@@ -261,7 +262,7 @@ class HeaderParser {
 
   bool columnsLine(FileProblem& p) {
     std::string line;
-    if (!next(line)) return p = HeaderError(), false;
+    if (!next(line)) return HeaderFailed(p);
     const char c = line.empty() ? 'E' : line[0];
     h_.timeColumns = c == 'N' ? 0 : c == 'A' ? 1 : 2;
     h_.leadWidth = LeadWidth(h_.timeColumns);
@@ -273,10 +274,9 @@ class HeaderParser {
     for (int c = 0; c < h_.channels; ++c) {
       auto& k = h_.context.coefficients.c[static_cast<size_t>(c)];
       if (!next(line) || !Contains(line, "Calibration") || !DoubleAt(line, 16, k[0]))
-        return p = HeaderError(), false;
+        return HeaderFailed(p);
       for (int j = 1; j < 4; ++j)
-        if (!next(line) || !DoubleAt(line, 0, k[static_cast<size_t>(j)]))
-          return p = HeaderError(), false;
+        if (!next(line) || !DoubleAt(line, 0, k[static_cast<size_t>(j)])) return HeaderFailed(p);
       if (Contains(line, "mS/cm"))
         h_.context.description.conductivityMicroSiemens = false;
       else if (Contains(line, "uS/cm"))
@@ -311,7 +311,7 @@ class HeaderParser {
         return finish(labelled, p);
       }
     }
-    return p = HeaderError(), false;
+    return HeaderFailed(p);
   }
 
   static bool IsLabelLine(std::string_view line) {
