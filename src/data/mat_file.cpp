@@ -112,6 +112,19 @@ bool ConvertElements(const matvar_t& v, size_t count, T* out) {
 // before the library sees it.
 
 constexpr uint32_t kMiInt8 = 1, kMiInt32 = 5, kMiUInt32 = 6, kMiMatrix = 14, kMiCompressed = 15;
+constexpr uint32_t kCharClass = 4, kFirstNumericClass = 6, kLastNumericClass = 15;
+
+// Bytes per element of a stored data type; 0 for a type that holds no
+// array elements.
+size_t ElementSize(uint32_t type) {
+  switch (type) {
+    case 1: case 2: case 16: return 1;   // int8, uint8, utf8
+    case 3: case 4: case 17: return 2;   // int16, uint16, utf16
+    case 5: case 6: case 7: case 18: return 4;  // int32, uint32, single, utf32
+    case 9: case 12: case 13: return 8;  // double, int64, uint64
+    default: return 0;
+  }
+}
 
 class ElementWalker {
  public:
@@ -159,6 +172,9 @@ class ElementWalker {
     uint64_t data, next;
     if (!subElement(begin, end, &type, &data, &bytes, &next) || type != kMiUInt32 || bytes != 8)
       return false;
+    uint8_t flags[4];
+    if (!readAt(data, flags, 4)) return false;
+    matrixClass_ = word(flags) & 0xFF;
     if (!subElement(next, end, &type, &data, &bytes, &next) || type != kMiInt32 || bytes < 8 ||
         bytes % 4 != 0 || bytes > 4 * 32)
       return false;
@@ -166,13 +182,28 @@ class ElementWalker {
     if (!readAt(data, dims.data(), bytes)) return false;
     for (uint32_t i = 0; i < bytes / 4; ++i)
       if (static_cast<int32_t>(word(dims.data() + 4 * i)) < 0) return false;
+    uint64_t elements = 1;
+    for (uint32_t i = 0; i < bytes / 4; ++i) {
+      const uint32_t n = word(dims.data() + 4 * i);
+      elements = n == 0 ? 0 : (elements > (uint64_t{1} << 40) / n ? uint64_t{1} << 41 : elements * n);
+    }
     if (!subElement(next, end, &type, &data, &bytes, &next) || type != kMiInt8) return false;
-    return true;
+    // The real part must hold every element its dimensions promise, so that
+    // the library never reserves room for data the file does not have.
+    // Numeric and char arrays only: the reader has no use for cells,
+    // structures, objects or sparse arrays.
+    if (matrixClass_ != kCharClass && (matrixClass_ < kFirstNumericClass || matrixClass_ > kLastNumericClass))
+      return false;
+    if (next >= end) return elements == 0;
+    if (!subElement(next, end, &type, &data, &bytes, &next)) return false;
+    const size_t size = ElementSize(type);
+    return size != 0 && elements <= bytes / size;
   }
 
  private:
   std::FILE* file_;
   bool swap_;
+  uint32_t matrixClass_ = 0;
 };
 
 bool CheckStructure(const std::string& path) {

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -406,6 +407,39 @@ TEST_F(HostileMatTest, ChannelNamesMatchAWholeLabelWordAfterTrailingBlanksAndNul
   EXPECT_EQ(d.context.identity.serial, 42);
   EXPECT_TRUE(d.context.identity.extended);
   EXPECT_EQ(back.s.image.length, 0);  // the old image no longer matches the data
+}
+
+TEST_F(HostileMatTest, FilesWrittenBySciPyReadPlainOrCompressed) {
+  for (const char* name : {"plain.mat", "compressed.mat"}) {
+    SCOPED_TRACE(name);
+    ASSERT_EQ(ReadMatFile(back.s, std::string(KTS_MAT_SEEDS_DIR) + "/" + name), 1) << back.ui.statusTexts();
+    const DataSet& d = back.s.data;
+    ASSERT_EQ(d.sampleCount, 10);
+    ASSERT_EQ(d.measuredChannels, 2);
+    EXPECT_EQ(d.types[0], 'T');
+    EXPECT_EQ(d.types[1], 'P');
+    EXPECT_EQ(d.row(1)[9], 19.0f);  // column-major: channel 1 holds 10..19
+    EXPECT_EQ(d.startTime, MakeTime(2026, 2, 27, 23, 59, 30));
+    EXPECT_EQ(d.samplePeriod, MakePeriod(0, 0, 10));
+    ASSERT_EQ(d.stampCount, 1);
+    EXPECT_EQ(d.stamps[0].time.month, 3);
+    EXPECT_EQ(d.context.identity.serial, 4711);
+  }
+}
+
+TEST_F(HostileMatTest, DamagedFilesFoundByFuzzingAreReadOrRefusedWithoutHarm) {
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(KTS_MAT_FILES_DIR)) {
+    SCOPED_TRACE(entry.path().string());
+    ++files;
+    FillDataSet(back.s, {'T', 'C'}, 50, 3);
+    const std::vector<float> before(back.s.data.row(0), back.s.data.row(0) + 52);
+    if (ReadMatFile(back.s, entry.path().string()) == 0) {
+      EXPECT_EQ(back.s.data.sampleCount, 50);
+      EXPECT_EQ(std::vector<float>(back.s.data.row(0), back.s.data.row(0) + 52), before);
+    }
+  }
+  EXPECT_GT(files, 0);
 }
 
 // ---- Writing ----------------------------------------------------------------
