@@ -2,6 +2,7 @@
 
 #include <matio.h>
 #include <sys/stat.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <array>
@@ -129,8 +130,15 @@ size_t ElementSize(uint32_t type) {
 class ElementWalker {
  public:
   ElementWalker(std::FILE* f, bool swap) : file_(f), swap_(swap) {}
+  // Over bytes in memory (the head of a compressed element).
+  ElementWalker(const std::vector<uint8_t>& bytes, bool swap) : memory_(&bytes), swap_(swap) {}
 
   bool readAt(uint64_t offset, void* to, size_t n) {
+    if (memory_ != nullptr) {
+      if (offset > memory_->size() || n > memory_->size() - offset) return false;
+      std::memcpy(to, memory_->data() + offset, n);
+      return true;
+    }
     if (offset > static_cast<uint64_t>(std::numeric_limits<long>::max())) return false;
     return std::fseek(file_, static_cast<long>(offset), SEEK_SET) == 0 &&
            std::fread(to, 1, n, file_) == n;
@@ -201,10 +209,47 @@ class ElementWalker {
   }
 
  private:
-  std::FILE* file_;
+  std::FILE* file_ = nullptr;
+  const std::vector<uint8_t>* memory_ = nullptr;
   bool swap_;
   uint32_t matrixClass_ = 0;
 };
+
+// The first bytes of a compressed element, inflated: enough for the tag,
+// flags, dimensions and name of the matrix inside and its data tag.
+constexpr size_t kCompressedHead = 70 * 1024;
+
+bool InflateHead(std::FILE* file, uint64_t offset, uint64_t bytes, std::vector<uint8_t>* head) {
+  if (offset > static_cast<uint64_t>(std::numeric_limits<long>::max()) ||
+      std::fseek(file, static_cast<long>(offset), SEEK_SET) != 0)
+    return false;
+  z_stream z{};
+  if (inflateInit(&z) != Z_OK) return false;
+  head->assign(kCompressedHead, 0);
+  z.next_out = head->data();
+  z.avail_out = static_cast<uInt>(head->size());
+  uint8_t input[16384];
+  int status = Z_OK;
+  while (status == Z_OK && z.avail_out > 0 && bytes > 0) {
+    const size_t want = static_cast<size_t>(std::min<uint64_t>(bytes, sizeof input));
+    if (std::fread(input, 1, want, file) != want) break;
+    bytes -= want;
+    z.next_in = input;
+    z.avail_in = static_cast<uInt>(want);
+    while (status == Z_OK && z.avail_in > 0 && z.avail_out > 0) status = inflate(&z, Z_NO_FLUSH);
+  }
+  head->resize(head->size() - z.avail_out);
+  inflateEnd(&z);
+  return status == Z_OK || status == Z_STREAM_END || status == Z_BUF_ERROR;
+}
+
+bool CheckCompressed(std::FILE* file, uint64_t offset, uint64_t bytes, bool swap) {
+  std::vector<uint8_t> head;
+  if (!InflateHead(file, offset, bytes, &head) || head.size() < 8) return false;
+  ElementWalker walker(head, swap);
+  if (walker.word(head.data()) != kMiMatrix) return false;
+  return walker.matrix(8, 8 + uint64_t{walker.word(head.data() + 4)});
+}
 
 bool CheckStructure(const std::string& path) {
   std::unique_ptr<std::FILE, StdioCloser> file(std::fopen(path.c_str(), "rb"));
@@ -232,7 +277,9 @@ bool CheckStructure(const std::string& path) {
     if (end > size) return false;
     if (type == kMiMatrix) {
       if (!walker.matrix(offset + 8, end)) return false;
-    } else if (type != kMiCompressed) {
+    } else if (type == kMiCompressed) {
+      if (!CheckCompressed(file.get(), offset + 8, end - offset - 8, swap)) return false;
+    } else {
       return false;
     }
     offset = end;
