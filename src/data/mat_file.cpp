@@ -359,6 +359,32 @@ bool MatWriter::close() {
 
 // ---- Reader ---------------------------------------------------------------
 
+struct MatArray::Impl {
+  Variable v;
+  size_t elements = 0;
+};
+
+MatArray::MatArray() : impl_(std::make_unique<Impl>()) {}
+MatArray::~MatArray() = default;
+MatArray::MatArray(MatArray&&) noexcept = default;
+MatArray& MatArray::operator=(MatArray&&) noexcept = default;
+
+size_t MatArray::size() const { return impl_ ? impl_->elements : 0; }
+
+bool MatArray::copyFloats(size_t first, size_t count, float* out) const {
+  if (!impl_ || !impl_->v || first > impl_->elements || count > impl_->elements - first) return false;
+  const matvar_t& v = *impl_->v;
+  if (v.data_type == MAT_T_SINGLE) {  // as we write them: no conversion
+    if (v.data == nullptr || v.nbytes / sizeof(float) < first + count) return false;
+    std::memcpy(out, static_cast<const float*>(v.data) + first, count * sizeof(float));
+    return true;
+  }
+  std::vector<float> all(first + count);
+  if (!ConvertElements(v, all.size(), all.data())) return false;
+  std::copy(all.begin() + static_cast<ptrdiff_t>(first), all.end(), out);
+  return true;
+}
+
 struct MatReader::Impl {
   MatHandle mat;
   std::vector<std::string> names;
@@ -433,6 +459,18 @@ bool MatReader::readDoubles(const std::string& name, size_t maxElements, std::ve
 
 bool MatReader::readFloats(const std::string& name, size_t maxElements, std::vector<float>* out) {
   return impl_->readNumeric(name, maxElements, out);
+}
+
+bool MatReader::readArray(const std::string& name, size_t maxElements, MatArray* out) {
+  MatVariableInfo info;
+  Variable v = impl_->read(name, maxElements, &info);
+  if (!v || !IsNumeric(info.type)) return false;
+  const size_t size = Mat_SizeOf(v->data_type);
+  if (size == 0 || (v->data == nullptr && info.elements() > 0) || v->nbytes / size < info.elements())
+    return false;
+  out->impl_->v = std::move(v);
+  out->impl_->elements = info.elements();
+  return true;
 }
 
 bool MatReader::readUInt32(const std::string& name, size_t maxElements,

@@ -24,6 +24,25 @@ struct MatVariableInfo {
   size_t elements() const { return rows * columns; }
 };
 
+// A numeric array as the library read it, held until it is copied out: a
+// large array then crosses memory once, from the file into its place.
+class MatArray {
+ public:
+  MatArray();
+  ~MatArray();
+  MatArray(MatArray&&) noexcept;
+  MatArray& operator=(MatArray&&) noexcept;
+
+  size_t size() const;
+  // Elements [first, first + count) as floats; false when they are not there.
+  bool copyFloats(size_t first, size_t count, float* out) const;
+
+ private:
+  friend class MatReader;
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
 // Writes a new MAT-file at a path (the caller makes it atomic).
 class MatWriter {
  public:
@@ -74,6 +93,7 @@ class MatReader {
   // elements.
   bool readDoubles(const std::string& name, size_t maxElements, std::vector<double>* out);
   bool readFloats(const std::string& name, size_t maxElements, std::vector<float>* out);
+  bool readArray(const std::string& name, size_t maxElements, MatArray* out);
   // 32-bit integers keep their bit pattern; other classes convert by value
   // (out of range: 0).
   bool readUInt32(const std::string& name, size_t maxElements, std::vector<uint32_t>* out);

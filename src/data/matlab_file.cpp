@@ -280,7 +280,7 @@ struct MatImport {
   int samples = 0;
   int channels = 0;
   bool haveData = false;
-  std::vector<float> data;  // column-major, samples × channels
+  MatArray data;  // column-major, samples × channels
   std::array<uint8_t, kMaxChannels> types{};
   TimeRecord period;
   bool profiling = false;
@@ -388,7 +388,7 @@ bool ReadVariable(MatReader& r, const std::string& name, MatImport* in) {
         info.columns > static_cast<size_t>(kMaxChannels))
       return false;
     if ((info.rows + 2) * info.columns > static_cast<size_t>(kRowStoreFloats)) return false;
-    if (!r.readFloats(name, kRowStoreFloats, &in->data)) return false;
+    if (!r.readArray(name, kRowStoreFloats, &in->data)) return false;
     in->samples = static_cast<int>(info.rows);
     in->channels = static_cast<int>(info.columns);
     in->haveData = true;
@@ -472,15 +472,25 @@ bool ReadVariable(MatReader& r, const std::string& name, MatImport* in) {
   return true;  // not one of ours
 }
 
+// As the decoder keeps them: from 300 and −300, temperatures that could not
+// be computed (−1000) left out.
 void MinimumAndMaximum(DataSet& d, int c) {
   float* row = d.row(c);
   const bool temperature = d.types[static_cast<size_t>(c)] == 'T';
   float low = 300.0f, high = -300.0f;
-  for (int i = 0; i < d.sampleCount; ++i) {
-    const float v = row[i];
-    if (temperature && v < -999.0f) continue;
-    low = std::min(low, v);
-    high = std::max(high, v);
+  if (temperature) {
+    for (int i = 0; i < d.sampleCount; ++i) {
+      const float v = row[i];
+      if (v < -999.0f) continue;
+      low = std::min(low, v);
+      high = std::max(high, v);
+    }
+  } else {
+    for (int i = 0; i < d.sampleCount; ++i) {
+      const float v = row[i];
+      low = v < low ? v : low;
+      high = v > high ? v : high;
+    }
   }
   row[d.sampleCount] = low;
   row[d.sampleCount + 1] = high;
@@ -500,7 +510,8 @@ void Commit(Session& s, MatImport& in) {
     d.stride = in.samples + 2;
     d.types = in.types;
     for (int c = 0; c < in.channels; ++c) {
-      std::copy_n(in.data.begin() + static_cast<ptrdiff_t>(c) * in.samples, in.samples, d.row(c));
+      const size_t n = static_cast<size_t>(in.samples);
+      if (!in.data.copyFloats(static_cast<size_t>(c) * n, n, d.row(c))) std::fill_n(d.row(c), n, kInvalidValue);
       MinimumAndMaximum(d, c);
     }
   } else {
