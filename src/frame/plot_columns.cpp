@@ -1,0 +1,111 @@
+#include "frame/plot_columns.h"
+
+#include <algorithm>
+#include <bit>
+
+#include "convert/channel_range.h"
+#include "core/session.h"
+
+namespace kts {
+
+SampleWindow SamplesForColumns(const Session& s, int left, int right) {
+  const PlotView& v = s.plot;
+  const DataSet& d = s.data;
+  const int n = RowLayoutHolds(ChannelCountOf(d), d.sampleCount, d.stride) ? d.sampleCount : 0;
+  SampleWindow w;
+  if (n <= 0) return w;
+  const double perPixel = v.readingsPerDivision / 10.0;
+  const double first = v.scrollOffset + static_cast<double>(static_cast<int>(std::max(left - 1, 0) * perPixel));
+  const double last = v.scrollOffset + static_cast<double>(static_cast<int>((right + 10) * perPixel));
+  // A centred zoom box can put the left edge before the first sample.
+  w.first = static_cast<int>(std::clamp(first, 0.0, static_cast<double>(n)));
+  w.last = static_cast<int>(std::clamp(last, -1.0, static_cast<double>(n - 1)));
+  return w;
+}
+
+TraceColumns::TraceColumns() : spans_(std::make_unique<ColumnSpan[]>(kCapacity)) {}
+
+int TraceColumns::reduce(const PlotView& v, const float* samples, SampleWindow window,
+                         const ValueMap& map) {
+  count_ = 0;
+  if (window.first > window.last || samples == nullptr) return 0;
+  const float ppr = v.pixelsPerReading;
+  const int offset = v.scrollOffset;
+  ColumnSpan* out = spans_.get();
+  auto emit = [&](int x, float first, float last, float lo, float hi) {
+    if (count_ >= kCapacity) return false;
+    const int a = map.map(lo);
+    const int b = map.map(hi);
+    out[count_++] = {x, map.map(first), map.map(last), std::min(a, b), std::max(a, b)};
+    return true;
+  };
+  int i = window.first;
+  int x = PixelOfOffset(i - offset, ppr);
+  float first = samples[i], last = first, lo = first, hi = first;
+  for (++i; i <= window.last; ++i) {
+    const float value = samples[i];
+    const int xi = PixelOfOffset(i - offset, ppr);
+    if (xi != x) {
+      if (!emit(x, first, last, lo, hi)) return count_;
+      x = xi;
+      first = last = lo = hi = value;
+      continue;
+    }
+    last = value;
+    lo = value < lo ? value : lo;
+    hi = value > hi ? value : hi;
+  }
+  emit(x, first, last, lo, hi);
+  return count_;
+}
+
+int CollectStampMarks(const Session& s, SampleWindow window, StampMark* out, int capacity) {
+  const DataSet& d = s.data;
+  const PlotView& v = s.plot;
+  const uint32_t valid = AllChannelsMask(d);
+  const uint32_t plotted = v.channelMask & valid;
+  const int stamps = std::clamp(d.stampCount, 0, kMaxStamps);
+  int count = 0;
+  // A stamp at the sample of the stamp before it takes that stamp's kind, so
+  // that it does not draw over a burst or range-change mark.
+  MarkKind remembered = MarkKind::None;
+  int rememberedSample = -1;
+  for (int k = 0; k < stamps; ++k) {
+    const StampEntry& e = d.stamps[static_cast<size_t>(k)];
+    MarkKind kind = MarkKind::None;
+    switch (e.type) {
+      case kStampGain: {
+        const uint32_t mask = e.gainMask & valid;
+        if (s.settings.showRangeChanges && (mask & plotted)) {
+          if (std::popcount(mask) <= 1)
+            kind = MarkKind::GainSingleTick;
+          else
+            kind = (mask & ~plotted) == 0 ? MarkKind::GainAllTick : MarkKind::GainSomeTick;
+        }
+        remembered = MarkKind::None;
+        rememberedSample = e.sampleIndex;
+        break;
+      }
+      case kStampBurst:
+        if (d.context.description.waves) kind = MarkKind::BurstTick;
+        remembered = MarkKind::None;
+        rememberedSample = e.sampleIndex;
+        break;
+      case kStampRtc:
+      case kStampRecovery:
+        kind = remembered = MarkKind::ClockLine;
+        rememberedSample = e.sampleIndex;
+        break;
+      default:
+        kind = e.sampleIndex != rememberedSample ? MarkKind::StampLine : remembered;
+        break;
+    }
+    if (kind == MarkKind::None || e.sampleIndex < window.first || e.sampleIndex > window.last)
+      continue;
+    if (count >= capacity) break;
+    out[count++] = {SampleX(v, e.sampleIndex), kind};
+  }
+  return count;
+}
+
+}  // namespace kts
