@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 
 #include "convert/channel_range.h"
 #include "core/session.h"
@@ -25,6 +26,22 @@ SampleWindow SamplesForColumns(const Session& s, int left, int right) {
 
 TraceColumns::TraceColumns() : spans_(std::make_unique<ColumnSpan[]>(kCapacity)) {}
 
+namespace {
+
+// The first sample after `from` whose column lies right of column x. The
+// guess comes from the inverse mapping; the steps after it check with the
+// mapping itself, so the columns are exactly those of drawing every sample.
+int ColumnEnd(int from, int last, int x, int offset, float ppr) {
+  if (!(ppr > 0.0f)) return last + 1;
+  const double guess = x >= 0 ? offset + std::ceil((x + 1.0) / ppr) : offset + std::floor(x / static_cast<double>(ppr)) + 1.0;
+  int end = static_cast<int>(std::clamp(guess, from + 1.0, last + 1.0));
+  while (end > from + 1 && PixelOfOffset(end - 1 - offset, ppr) != x) --end;
+  while (end <= last && PixelOfOffset(end - offset, ppr) == x) ++end;
+  return end;
+}
+
+}  // namespace
+
 int TraceColumns::reduce(const PlotView& v, const float* samples, SampleWindow window,
                          const ValueMap& map) {
   count_ = 0;
@@ -32,30 +49,20 @@ int TraceColumns::reduce(const PlotView& v, const float* samples, SampleWindow w
   const float ppr = v.pixelsPerReading;
   const int offset = v.scrollOffset;
   ColumnSpan* out = spans_.get();
-  auto emit = [&](int x, float first, float last, float lo, float hi) {
-    if (count_ >= kCapacity) return false;
+  for (int i = window.first; i <= window.last && count_ < kCapacity;) {
+    const int x = PixelOfOffset(i - offset, ppr);
+    const int end = ColumnEnd(i, window.last, x, offset, ppr);
+    float lo = samples[i], hi = lo;
+    for (int k = i + 1; k < end; ++k) {
+      const float value = samples[k];
+      lo = value < lo ? value : lo;
+      hi = value > hi ? value : hi;
+    }
     const int a = map.map(lo);
     const int b = map.map(hi);
-    out[count_++] = {x, map.map(first), map.map(last), std::min(a, b), std::max(a, b)};
-    return true;
-  };
-  int i = window.first;
-  int x = PixelOfOffset(i - offset, ppr);
-  float first = samples[i], last = first, lo = first, hi = first;
-  for (++i; i <= window.last; ++i) {
-    const float value = samples[i];
-    const int xi = PixelOfOffset(i - offset, ppr);
-    if (xi != x) {
-      if (!emit(x, first, last, lo, hi)) return count_;
-      x = xi;
-      first = last = lo = hi = value;
-      continue;
-    }
-    last = value;
-    lo = value < lo ? value : lo;
-    hi = value > hi ? value : hi;
+    out[count_++] = {x, map.map(samples[i]), map.map(samples[end - 1]), std::min(a, b), std::max(a, b)};
+    i = end;
   }
-  emit(x, first, last, lo, hi);
   return count_;
 }
 

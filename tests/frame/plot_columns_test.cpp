@@ -65,8 +65,10 @@ TEST_F(PlotColumnsTest, ColumnSpansMatchEverySampleDrawnOnItsOwn) {
     ZoomIn(s);
     s.plot.scrollOffset = 4321;
     ExpectSameColumns(s, columns, channel, 0, s.plot.plotWidth);
-    SetReadingsPerDivision(s.plot, 0.3f);  // several pixels per reading
-    ExpectSameColumns(s, columns, channel, 0, s.plot.plotWidth);
+    for (float r : {0.3f, 1.37f, 7.3f, 33.3f, 249.9f}) {  // column edges that fall between samples
+      SetReadingsPerDivision(s.plot, r);
+      ExpectSameColumns(s, columns, channel, 0, s.plot.plotWidth);
+    }
     s.plot.scrollOffset = -37;  // a narrow zoom box, centred
     ExpectSameColumns(s, columns, channel, 0, s.plot.plotWidth);
     s.plot.verticalOffset = 40;  // values pushed off the plot clamp to ±1000
