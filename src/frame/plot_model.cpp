@@ -167,6 +167,7 @@ int CurrentChannel(const PlotView& v) {
 DisplayStart StartDisplay(Session& s) {
   PlotView& v = s.plot;
   const int n = SampleCountOf(s);
+  v.cursorActive = false;
   if (n <= 0) {
     v.displayPresent = false;
     if (s.data.stampCount <= 0) return DisplayStart::NothingToShow;
@@ -176,7 +177,6 @@ DisplayStart StartDisplay(Session& s) {
   }
   v.displayPresent = true;
   v.verticalOffset = 0;
-  v.cursorActive = false;
   if (s.data.context.description.asciiOutput()) return DisplayStart::AsciiText;
   // The mask is set before the reset so that the reset rescales the groups
   // of the new data set, not those of the one before.

@@ -209,6 +209,7 @@ void PlotArea::mousePressEvent(QMouseEvent* event) {
     }
     if (band_ == nullptr) band_ = new QRubberBand(QRubberBand::Rectangle, this);
     bandOrigin_ = at;
+    banding_ = true;
     band_->setGeometry(QRect(at, QSize()));
     band_->show();
   }
@@ -217,13 +218,14 @@ void PlotArea::mousePressEvent(QMouseEvent* event) {
 void PlotArea::mouseMoveEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();
   if (draggingCursor_ && (event->buttons() & Qt::LeftButton)) moveCursorTo(at.x());
-  if (band_ != nullptr && band_->isVisible()) band_->setGeometry(QRect(bandOrigin_, at).normalized());
+  if (banding_) band_->setGeometry(QRect(bandOrigin_, at).normalized());
 }
 
 void PlotArea::mouseReleaseEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();
   if (event->button() == Qt::LeftButton) draggingCursor_ = false;
-  if (event->button() == Qt::RightButton && band_ != nullptr && band_->isVisible()) {
+  if (event->button() == Qt::RightButton && banding_) {
+    banding_ = false;
     band_->hide();
     if (ZoomToBox(s_, bandOrigin_.x(), bandOrigin_.y(), at.x(), at.y())) emit zoomed();
   }

@@ -49,6 +49,7 @@ class PlotArea : public QWidget {
   QRubberBand* band_ = nullptr;
   QPoint bandOrigin_;
   bool draggingCursor_ = false;
+  bool banding_ = false;
 };
 
 }  // namespace kts::gui
