@@ -40,6 +40,29 @@ int ColumnEnd(int from, int last, int x, int offset, float ppr) {
   return end;
 }
 
+// Widens [lo, hi] over n values. Four independent minima and maxima let the
+// processor overlap the comparisons; a column may hold thousands of samples.
+void SpanOf(const float* v, int n, float& lo, float& hi) {
+  float lo1 = lo, lo2 = lo, lo3 = lo, hi1 = hi, hi2 = hi, hi3 = hi;
+  int k = 0;
+  for (; k + 4 <= n; k += 4) {
+    lo = v[k] < lo ? v[k] : lo;
+    hi = v[k] > hi ? v[k] : hi;
+    lo1 = v[k + 1] < lo1 ? v[k + 1] : lo1;
+    hi1 = v[k + 1] > hi1 ? v[k + 1] : hi1;
+    lo2 = v[k + 2] < lo2 ? v[k + 2] : lo2;
+    hi2 = v[k + 2] > hi2 ? v[k + 2] : hi2;
+    lo3 = v[k + 3] < lo3 ? v[k + 3] : lo3;
+    hi3 = v[k + 3] > hi3 ? v[k + 3] : hi3;
+  }
+  for (; k < n; ++k) {
+    lo = v[k] < lo ? v[k] : lo;
+    hi = v[k] > hi ? v[k] : hi;
+  }
+  lo = std::min({lo, lo1, lo2, lo3});
+  hi = std::max({hi, hi1, hi2, hi3});
+}
+
 }  // namespace
 
 int TraceColumns::reduce(const PlotView& v, const float* samples, SampleWindow window,
@@ -53,11 +76,7 @@ int TraceColumns::reduce(const PlotView& v, const float* samples, SampleWindow w
     const int x = PixelOfOffset(i - offset, ppr);
     const int end = ColumnEnd(i, window.last, x, offset, ppr);
     float lo = samples[i], hi = lo;
-    for (int k = i + 1; k < end; ++k) {
-      const float value = samples[k];
-      lo = value < lo ? value : lo;
-      hi = value > hi ? value : hi;
-    }
+    SpanOf(samples + i + 1, end - i - 1, lo, hi);
     const int a = map.map(lo);
     const int b = map.map(hi);
     out[count_++] = {x, map.map(samples[i]), map.map(samples[end - 1]), std::min(a, b), std::max(a, b)};

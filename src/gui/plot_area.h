@@ -2,6 +2,7 @@
 // box. Paints from the plot view model; mouse input goes back to it.
 #pragma once
 
+#include <QLine>
 #include <QPixmap>
 #include <QPoint>
 #include <QWidget>
@@ -43,7 +44,7 @@ class PlotArea : public QWidget {
   Session& s_;
   QPixmap tile_;
   TraceColumns columns_;
-  std::vector<QPoint> points_;         // 4 per column, allocated once
+  std::vector<QLine> joins_;           // one per column, allocated once
   std::vector<StampMark> marks_;       // allocated once
   std::vector<uint8_t> xyOccupied_;    // one byte per plot pixel, allocated once
   QRubberBand* band_ = nullptr;
