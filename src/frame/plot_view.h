@@ -29,7 +29,6 @@ struct PlotView {
   bool statisticsMode = false;
   bool rawView = false;
   bool displayPresent = false;  // a data set has been put on display
-  int highlightX = 0;           // first x of the micro-salinometer highlight
 };
 
 }  // namespace kts

@@ -104,7 +104,13 @@ void PlotArea::paintAsciiNotice(QPainter& p) {
 void PlotArea::paintTimePlot(QPainter& p, const QRect& damaged) {
   const PlotView& v = s_.plot;
   const DataSet& d = s_.data;
-  const SampleWindow window = SamplesForColumns(s_, damaged.left(), damaged.right());
+  // One sample more on each side, so that a line crossing the edge of the
+  // damaged strip is drawn even where samples lie further apart than it.
+  SampleWindow window = SamplesForColumns(s_, damaged.left(), damaged.right());
+  if (window.first <= window.last) {
+    window.first = std::max(0, window.first - 1);
+    window.last = std::min(d.sampleCount - 1, window.last + 1);
+  }
   if (window.first <= window.last) {
     const uint32_t plotted = v.channelMask & AllChannelsMask(d);
     for (int c = 0; c < ChannelCountOf(d); ++c) {

@@ -147,6 +147,21 @@ TEST_F(PlotWidgetTest, MouseAndKeysReachTheView) {
   EXPECT_FLOAT_EQ(s.plot.unitsPerDivision[0], u);
 }
 
+TEST_F(PlotWidgetTest, RepaintingAStripGivesTheSamePixelsAsTheWholePlot) {
+  load("TA", 12);  // few samples: lines cross whole strips between them
+  gui::PlotWidget w(s);
+  w.startDisplay();
+  const QImage whole = Render(w.plotArea());
+  for (const QRect strip : {QRect(100, 0, 40, kPlotHeight), QRect(0, 0, 7, kPlotHeight),
+                            QRect(790, 0, 13, kPlotHeight)}) {
+    QImage part = whole.copy();
+    part.fill(Qt::magenta);
+    w.plotArea()->render(&part, strip.topLeft(), QRegion(strip));
+    EXPECT_EQ(part.copy(strip), whole.copy(strip))
+        << "strip at " << strip.x();
+  }
+}
+
 TEST_F(PlotWidgetTest, OneSampleAndNoDataPaintSafely) {
   load("TP", 1);
   gui::PlotWidget w(s);
