@@ -21,10 +21,14 @@ void PrintIndented(std::FILE* out, std::string_view text) {
 
 const char* AnswerText(Answer a) {
   switch (a) {
-    case Answer::Yes: return "Yes";
-    case Answer::No: return "No";
-    case Answer::Cancel: return "Cancel";
-    default: return "OK";
+    case Answer::Yes:
+      return "Yes";
+    case Answer::No:
+      return "No";
+    case Answer::Cancel:
+      return "Cancel";
+    default:
+      return "OK";
   }
 }
 
@@ -37,16 +41,21 @@ void TerminalUi::endProgressLine() {
   }
 }
 
-void TerminalUi::setStatus(std::string_view text, bool) {
-  if (quiet || text.empty() || text == lastStatus_) return;
+void TerminalUi::setStatus(std::string_view text, bool warningIcon) {
+  if (text.empty() || text == lastStatus_) return;
   lastStatus_ = std::string(text);
+  // A quiet run still shows what went wrong: those are the lines a script's
+  // log must keep.
+  if (quiet && !warningIcon) return;
   endProgressLine();
   std::fprintf(err_, "%s\n", lastStatus_.c_str());
+  lastShown_ = lastStatus_;
 }
 
 Answer TerminalUi::message(const Message& m) {
   endProgressLine();
   lastMessage = m.text;
+  lastShown_ = m.text;
   std::fprintf(err_, "%s:\n", m.caption.empty() ? "KTS Logger" : m.caption.c_str());
   PrintIndented(err_, m.text);
   if (m.buttons == Buttons::Ok) return Answer::Ok;
@@ -60,6 +69,7 @@ Answer TerminalUi::message(const Message& m) {
 int TerminalUi::ask(const Question& q) {
   endProgressLine();
   lastMessage = q.text;
+  lastShown_ = q.text;
   std::fprintf(err_, "%s:\n", q.caption.c_str());
   if (!q.heading.empty()) PrintIndented(err_, q.heading);
   PrintIndented(err_, q.text);

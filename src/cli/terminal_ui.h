@@ -15,7 +15,7 @@ class TerminalUi final : public Ui {
   explicit TerminalUi(std::FILE* err = stderr) : err_(err) {}
 
   bool answerYes = false;  // --yes: Yes to data-loss questions
-  bool quiet = false;      // status lines are not shown
+  bool quiet = false;      // only warnings among the status lines are shown
 
   void setStatus(std::string_view text, bool warningIcon) override;
   void setConnectionState(std::string_view) override {}
@@ -35,11 +35,17 @@ class TerminalUi final : public Ui {
   // The last message box or question shown, for the command's exit text.
   std::string lastMessage;
 
+  // The last status line given (shown or not) and the last text the
+  // terminal showed, so a command does not repeat what the user just read.
+  const std::string& lastStatusText() const { return lastStatus_; }
+  const std::string& lastShown() const { return lastShown_; }
+
  private:
   void endProgressLine();
 
   std::FILE* err_;
   std::string lastStatus_;
+  std::string lastShown_;
   bool progressShown_ = false;
   int lastProgressDecile_ = -1;
 };
