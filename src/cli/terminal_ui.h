@@ -3,6 +3,7 @@
 // --yes was given, progress is one updating line.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -26,7 +27,17 @@ class TerminalUi final : public Ui {
   std::optional<std::string> chooseFile(const FileRequest& r) override;
   std::optional<std::string> askText(const TextRequest& r) override;
   void progress(int percent, std::string_view text) override;
+
+  // A transfer's progress line: percentage, bytes, rate and the time
+  // remaining at that rate. While a command shows it, progress() from the
+  // logic is not shown (the line already says more).
+  void transfer(int percent, int64_t done, int64_t total, int64_t elapsedMs);
+  void endTransfer();
   void setBusy(bool) override {}
+
+  // A button text a flag chose (e.g. "Stop" for --stop): a question that
+  // offers it is answered with it; any other question takes its default.
+  std::string chosenButton;
 
   // Files and texts the command line already knows (from its arguments).
   std::optional<std::string> nextFile;
@@ -48,6 +59,11 @@ class TerminalUi final : public Ui {
   std::string lastShown_;
   bool progressShown_ = false;
   int lastProgressDecile_ = -1;
+  bool transferShown_ = false;
 };
+
+// "98304 of 233478 bytes, 1920 B/s, 1:10 left": the rate so far and the
+// time the rest takes at that rate.
+std::string TransferText(int64_t done, int64_t total, int64_t elapsedMs);
 
 }  // namespace kts::cli
