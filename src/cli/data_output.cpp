@@ -17,8 +17,9 @@ constexpr size_t kMaxComment = 99;  // one header line
 bool EndsWith(const std::string& text, const char* tail) {
   const size_t n = std::char_traits<char>::length(tail);
   if (text.size() < n) return false;
-  return std::equal(text.end() - static_cast<long>(n), text.end(), tail,
-                    [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+  return std::equal(text.end() - static_cast<long>(n), text.end(), tail, [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == b;
+  });
 }
 
 std::string CleanComment(std::string text) {
@@ -43,10 +44,14 @@ bool ParseTimeColumns(const Arguments& args, int fallback, int* columns) {
     *columns = std::clamp(fallback, 0, 2);
     return true;
   }
-  if (*format == "N" || *format == "n") *columns = 0;
-  else if (*format == "A" || *format == "a") *columns = 1;
-  else if (*format == "E" || *format == "e") *columns = 2;
-  else return false;
+  if (*format == "N" || *format == "n")
+    *columns = 0;
+  else if (*format == "A" || *format == "a")
+    *columns = 1;
+  else if (*format == "E" || *format == "e")
+    *columns = 2;
+  else
+    return false;
   return true;
 }
 
@@ -81,8 +86,9 @@ bool WriteOutputs(CliContext& context, const char* command, const std::string& s
     const std::string path = stem + ".hex";
     // Only a retrieval or a .hex file brings the memory image a .hex holds.
     if (s.image.length <= 0) {
-      ReportFailure(context, command,
-                    "no memory image to write to " + path + " (only a retrieval or a .hex file has one)");
+      ReportFailure(
+          context, command,
+          "no memory image to write to " + path + " (only a retrieval or a .hex file has one)");
       return false;
     }
     std::string error;

@@ -16,7 +16,7 @@ struct OutputChoice {
   bool hex = false;
   bool dat = false;
   bool mat = false;
-  int timeColumns = 0;  // 0 none (N), 1 time (A), 2 date and time (E)
+  int timeColumns = 0;                 // 0 none (N), 1 time (A), 2 date and time (E)
   std::optional<std::string> comment;  // none: the data set's own comment
 };
 
