@@ -10,16 +10,20 @@
 #include "core/time_math.h"
 #include "link/clock_sync.h"
 #include "link/commands.h"
+#include "link/logger_status.h"
 
 namespace kts::cli {
 namespace {
 
+constexpr int kStatusQuery = 9;
+
 constexpr const char* kClockUsage =
-    "usage: kts clock --port P [--sync] [--json] [--base DIR] [--quiet]\n"
+    "usage: kts clock --port P [--sync [--yes]] [--json] [--base DIR] [--quiet]\n"
     "\n"
     "Reads the logger clock and shows it beside the host's local time and the\n"
     "difference in seconds. --sync first sets the logger clock to the host's\n"
-    "local time and checks that it reads back within a second.\n"
+    "local time and checks that it reads back within a second; a logger that is\n"
+    "logging or enabled is only set with --yes (its data would shift in time).\n"
     "--port takes a COM number (\"3\" or \"COM3\") or a device path.\n";
 
 void PrintClock(const TimeRecord& logger, const TimeRecord& host, bool synchronised, bool json) {
@@ -54,6 +58,19 @@ int RunClock(int argc, char** argv) {
 
   bool synchronised = false;
   if (args.has("--sync")) {
+    // A logger that is recording keeps its data's times by its own clock:
+    // moving the clock under it shifts everything recorded afterwards.
+    if (CommGet(s, kStatusQuery) != 1) {
+      ReportFailure(context, "clock", "Error: Status read incorrectly");
+      return kFailure;
+    }
+    if (!IsIdleStatus(s.link.status) && !context.ui.answerYes) {
+      ReportFailure(context, "clock",
+                    std::string("the logger is ") + StatusName(s.link.status) +
+                        ": setting its clock now would shift the times of what it records.\n"
+                        "Stop it first (kts stop), or give --yes to set the clock anyway.");
+      return kFailure;
+    }
     if (!SynchronizeClock(s)) {
       ReportFailure(context, "clock", "Logger clock has not set properly.\nTry again.");
       return kFailure;

@@ -90,7 +90,13 @@ TEST_F(LoggerCommands, ClockShowsBothClocksAndSyncSetsTheLoggerToHostTime) {
   EXPECT_THAT(r.out, HasSubstr("Host clock    "));
   EXPECT_THAT(r.out, HasSubstr("(logger behind)"));
 
-  r = Run({"clock", "--sync", "--json"}, *logger);
+  // Setting the clock under a recording logger would shift its data.
+  r = Run({"clock", "--sync"}, *logger);
+  EXPECT_EQ(r.exitStatus, 1);
+  EXPECT_THAT(r.err, HasSubstr("the logger is Logging: setting its clock now would shift"));
+  for (const std::string& c : logger->commands()) EXPECT_NE(c.rfind("J", 0), 0u) << c;
+
+  r = Run({"clock", "--sync", "--yes", "--json"}, *logger);
   ASSERT_EQ(r.exitStatus, 0) << r.err;
   EXPECT_THAT(r.out, HasSubstr("\"synchronised\":true"));
   SystemClock host;
