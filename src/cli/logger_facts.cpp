@@ -57,11 +57,13 @@ bool ReadLoggerFacts(CliContext& context, const char* command, LoggerFacts& fact
   const int configuration = CommGet(s, kConfigurationQuery);
   if (configuration != 1) {
     ReportFailure(context, command,
-                  configuration < 0 ? "Logger not yet configured" : context.ui.lastStatusText());
+                  configuration < 0 ? "Logger not yet configured"
+                                    : "Unable to read the logger configuration.\nTry again.\n"
+                                      "Contact KTS if the problem persists.");
     return false;
   }
   if (CommGet(s, kMemoryPointerQuery) != 1) {
-    ReportFailure(context, command, "Unable to read the memory pointer");
+    ReportFailure(context, command, "Error: Memory pointer read incorrectly");
     return false;
   }
   facts.memoryPointer = s.link.memoryPointer;
