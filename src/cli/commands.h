@@ -10,5 +10,9 @@ struct SubCommand {
 };
 
 int RunPorts(int argc, char** argv);
+int RunInfo(int argc, char** argv);
+int RunClock(int argc, char** argv);
+int RunStop(int argc, char** argv);
+int RunResume(int argc, char** argv);
 
 }  // namespace kts::cli
