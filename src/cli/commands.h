@@ -10,5 +10,6 @@ struct SubCommand {
 };
 
 int RunPorts(int argc, char** argv);
+int RunCalibration(int argc, char** argv);
 
 }  // namespace kts::cli

@@ -11,11 +11,13 @@ namespace {
 
 constexpr kts::cli::SubCommand kCommands[] = {
     {"ports", "list the COM ports, their devices and which are present", kts::cli::RunPorts},
+    {"calibration", "show, set or list the history of the calibration coefficients",
+     kts::cli::RunCalibration},
 };
 
 void PrintUsage(std::FILE* out) {
   std::fprintf(out, "usage: kts COMMAND [OPTIONS]\n\nCommands:\n");
-  for (const auto& c : kCommands) std::fprintf(out, "  %-10s %s\n", c.name, c.summary);
+  for (const auto& c : kCommands) std::fprintf(out, "  %-12s %s\n", c.name, c.summary);
   std::fprintf(out, "\nEvery command takes --help.\n");
 }
 

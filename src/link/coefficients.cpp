@@ -208,7 +208,6 @@ int UploadFailure(Session& s, const std::string& text) {
 
 int WriteHistory(Session& s) {
   const uint8_t open[1] = {'A'};
-  s.ui.progress(0, "Writing calibration data");
   if (!SendTable(s, "U0000", 1, open))
     return UploadFailure(s, "Start of calibration procedure send error");
   const int channels = Channels(s);
