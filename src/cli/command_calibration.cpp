@@ -109,8 +109,7 @@ int RunCalibration(int argc, char** argv) {
                   "Calibration", Icon::Warning, Buttons::Ok, Answer::Ok});
     return kFailure;
   }
-  if (CommGet(s, 16) != 1) return kFailure;
-  CommGet(s, 10);
+  if (!ReadConfigurationAndCoefficients(s)) return kFailure;
 
   if (args.has("--history")) {
     std::vector<std::string> lines;

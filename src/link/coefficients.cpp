@@ -207,6 +207,9 @@ int UploadFailure(Session& s, const std::string& text) {
 }
 
 int WriteHistory(Session& s) {
+  // The refusal codes are looked for in the last reply: nothing older may
+  // stand in for it when the logger says nothing at all.
+  s.reply.clear();
   const uint8_t open[1] = {'A'};
   if (!SendTable(s, "U0000", 1, open))
     return UploadFailure(s, "Start of calibration procedure send error");
@@ -400,6 +403,12 @@ int ReadCoefficients(Session& s) {
     ShowStatus(s.ui, "Calibration Coefficients read successfully");
   }
   return result;
+}
+
+int ReadConfigurationAndCoefficients(Session& s) {
+  if (CommGet(s, 16) != 1) return 0;
+  CommGet(s, 10);
+  return 1;
 }
 
 int WriteCoefficients(Session& s) {

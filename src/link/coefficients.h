@@ -29,6 +29,12 @@ inline constexpr bool FlashRecordFits(int offset, int channels) {
 // failure installs the defaults, keeps the flag set and returns 0.
 int ReadCoefficients(Session& s);
 
+// What a command that works with the logger's channels reads after
+// connecting: the configuration table, then the coefficients (each only
+// when its re-read flag is set). 0 when the configuration could not be
+// read; coefficients that cannot be read leave the defaults in place.
+int ReadConfigurationAndCoefficients(Session& s);
+
 // CommSend(11): writes the current set to the logger and reads it back.
 int WriteCoefficients(Session& s);
 

@@ -222,6 +222,7 @@ TEST(ExtendedCoefficients, ASilentLoggerFailsTheUploadWithoutACode) {
   sim::Faults f;
   f.silentAfter = 0;
   rig.sim->setFaults(f);
+  rig.s().reply.set("F1\x15");  // an older refusal must not be shown again
   EXPECT_EQ(CommSend(rig.s(), 11), 0);
   EXPECT_EQ(rig.t.ui.lastStatus(), "Start of calibration procedure send error");
   EXPECT_TRUE(rig.t.ui.statuses.back().warningIcon);
