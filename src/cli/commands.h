@@ -14,5 +14,6 @@ int RunInfo(int argc, char** argv);
 int RunClock(int argc, char** argv);
 int RunStop(int argc, char** argv);
 int RunResume(int argc, char** argv);
+int RunCalibration(int argc, char** argv);
 
 }  // namespace kts::cli

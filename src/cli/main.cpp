@@ -16,11 +16,13 @@ constexpr kts::cli::SubCommand kCommands[] = {
     {"clock", "logger and host time; --sync sets the logger clock", kts::cli::RunClock},
     {"stop", "stop a logger", kts::cli::RunStop},
     {"resume", "resume a suspended or stopped logger", kts::cli::RunResume},
+    {"calibration", "show, set or list the history of the calibration coefficients",
+     kts::cli::RunCalibration},
 };
 
 void PrintUsage(std::FILE* out) {
   std::fprintf(out, "usage: kts COMMAND [OPTIONS]\n\nCommands:\n");
-  for (const auto& c : kCommands) std::fprintf(out, "  %-10s %s\n", c.name, c.summary);
+  for (const auto& c : kCommands) std::fprintf(out, "  %-12s %s\n", c.name, c.summary);
   std::fprintf(out, "\nEvery command takes --help.\n");
 }
 
