@@ -1,10 +1,13 @@
 #include "deploy/retrieval_screen.h"
 
 #include <cstring>
+#include <span>
 
 #include "core/session.h"
 #include "core/text.h"
 #include "data/decode_image.h"
+#include "data/header_settings.h"
+#include "data/image_layout.h"
 #include "deploy/deployment_log.h"
 #include "deploy/setup_texts.h"
 #include "link/capabilities.h"
@@ -82,6 +85,8 @@ std::string StartModeText(const Session& s) {
   }
 }
 
+void DecodeDeploymentBlock(Session& s);
+
 // Step 6 of the opening: the deployment settings the data were logged with.
 void ReadDeploymentSettings(Session& s, RetrievalScreen& screen) {
   const LoggerIdentity& id = s.link.identity;
@@ -110,8 +115,29 @@ void ReadDeploymentSettings(Session& s, RetrievalScreen& screen) {
     // A failure here falls back to default coefficients; the retrieval
     // reads them again and says so then.
     CommGet(s, 10);
+    DecodeDeploymentBlock(s);
     screen.startMode = StartModeText(s);
   }
+}
+
+// QZ and YP-930 loggers keep the deployment in their parameter block.
+void DecodeDeploymentBlock(Session& s) {
+  if (CommGet(s, 20) != 1) return;
+  const std::span<const uint8_t> block(s.reply.data(), static_cast<size_t>(s.reply.length));
+  DecodeContext context;
+  context.identity = s.link.identity;
+  context.description = s.description;
+  context.coefficients = s.coefficients;
+  const ImageLayout layout = ComputeImageLayout(s.link.identity, s.description, s.reply.length);
+  DecodeHeaderSettings(block, layout, context, s.deployment);
+}
+
+// Older loggers' class follows from the start mode, known only now.
+int RetrievalClass(const Session& s) {
+  if (s.link.identity.extended) return s.description.stopSuspendCode;
+  LoggerDescription d = s.description;
+  ApplyModelRules(s.link.identity, s.ports.radioDelayEnabled, s.deployment.block.startMode, d);
+  return d.stopSuspendCode;
 }
 
 // The question to ask for a logger that is collecting data, by its class.
@@ -303,6 +329,7 @@ bool openRetrievalScreen(Session& s, RetrievalScreen& screen) {
   }
 
   ReadDeploymentSettings(s, screen);
+  screen.retrievalClass = RetrievalClass(s);
 
   if (!s.description.externalDataConnector) {
     s.deployment.realTimeOutput = 0;

@@ -298,6 +298,35 @@ TEST_F(RetrievalFlow, ASuspendedLoggerIsOfferedResumption) {
   EXPECT_TRUE(IsRunningStatus(rig->sim->snapshot().status));
 }
 
+TEST_F(RetrievalFlow, AnOlderQzLoggerIsAskedByItsStartMode) {
+  // Logging after a timed start: it may be suspended.
+  Start("qz", {"records = 300", "status = 2", "baud = 19200"});
+  ASSERT_TRUE(openRetrievalScreen(s(), screen));
+  EXPECT_EQ(screen.startMode, "Start at 'Start of logging'");
+  EXPECT_EQ(screen.retrievalClass, 3);
+  ui().questionAnswers = {kQuestionClosed};
+  retrieve(s(), screen, false);
+  ASSERT_EQ(ui().questions.size(), 1u);
+  EXPECT_EQ(ui().questions[0].buttons.size(), 2u);
+}
+
+TEST_F(RetrievalFlow, AnOlderQzLoggerStartedOnAThresholdMustBeStopped) {
+  Start("qz", {"records = 300", "status = 2", "baud = 19200", "threshold = 0600000000000000"});
+  ASSERT_TRUE(openRetrievalScreen(s(), screen));
+  // Code 6 on a temperature channel: the thermistor counts fall as it warms.
+  EXPECT_EQ(screen.startMode, "Start when BELOW threshold");
+  EXPECT_EQ(screen.retrievalClass, 2);
+  ui().questionAnswers = {kChoice7};
+  retrieve(s(), screen, false);
+  ASSERT_EQ(ui().questions.size(), 1u);
+  EXPECT_EQ(ui().questions[0].text, "This logger must be stopped to download data.");
+  EXPECT_EQ(screen.message.text, "Stopping logger");
+  RunToEnd();
+  EXPECT_EQ(Count("!9"), 1u);
+  EXPECT_TRUE(s().retrieval.complete);
+  EXPECT_EQ(Image(), Memory());
+}
+
 TEST_F(RetrievalFlow, AnEarlyRecorderStillLoggingIsNeverRead) {
   Start("hv140", {"status = 2"});
   ASSERT_TRUE(openRetrievalScreen(s(), screen));
