@@ -40,7 +40,6 @@ bool IsActiveOldQz760(const LoggerIdentity& id, int status);
 int MemoryReadings(const LoggerIdentity& id, const LoggerDescription& d, uint32_t pointer);
 // "%.1f%%, %dK bytes", "%.1f%%, %dK readings", "<0.1%%, %d readings" or
 // "0%%, 0 readings".
-std::string MemoryUsageText(const LoggerIdentity& id, const LoggerDescription& d,
-                            uint32_t pointer);
+std::string MemoryUsageText(const LoggerIdentity& id, const LoggerDescription& d, uint32_t pointer);
 
 }  // namespace kts

@@ -28,7 +28,9 @@ constexpr int kRetrieveCommand = 110;  // the main window's "&Retrieve data"
 constexpr const char* kStillCollecting = "The logger is still collecting data";
 constexpr const char* kMustStopText = "This logger must be stopped to download data.";
 
-bool IsYp930(const LoggerIdentity& id) { return Contains(id.model, "YP-930"); }
+bool IsYp930(const LoggerIdentity& id) {
+  return Contains(id.model, "YP-930");
+}
 
 // "!9", then real-time output off in the logger too: a stopped logger
 // must not go on talking on the line.
@@ -78,10 +80,14 @@ bool HasUnsavedData(const Session& s) {
 
 std::string StartModeText(const Session& s) {
   switch (s.deployment.block.startMode) {
-    case kStartNow: return "Start NOW";
-    case kStartAboveThreshold: return "Start when ABOVE threshold";
-    case kStartBelowThreshold: return "Start when BELOW threshold";
-    default: return "Start at 'Start of logging'";
+    case kStartNow:
+      return "Start NOW";
+    case kStartAboveThreshold:
+      return "Start when ABOVE threshold";
+    case kStartBelowThreshold:
+      return "Start when BELOW threshold";
+    default:
+      return "Start at 'Start of logging'";
   }
 }
 
@@ -150,12 +156,14 @@ LoggingQuestion QuestionFor(int retrievalClass, int status) {
 // A decision taken beforehand, when the question offers it.
 int PresetChoice(LoggingDecision decision, LoggingQuestion q) {
   switch (decision) {
-    case LoggingDecision::Stop: return kChoice7;
+    case LoggingDecision::Stop:
+      return kChoice7;
     case LoggingDecision::Suspend:
       return q == LoggingQuestion::StopOrSuspend ? kChoice6 : kQuestionClosed;
     case LoggingDecision::KeepLogging:
       return q == LoggingQuestion::StopOrKeepLogging ? kChoice6 : kQuestionClosed;
-    case LoggingDecision::Ask: break;
+    case LoggingDecision::Ask:
+      break;
   }
   return kQuestionClosed;
 }
@@ -163,9 +171,10 @@ int PresetChoice(LoggingDecision decision, LoggingQuestion q) {
 // Step 6 of retrieve(): false when the screen closed.
 bool DecideForRunningLogger(Session& s, RetrievalScreen& screen) {
   if (screen.retrievalClass <= 1) {
-    s.ui.message({"Data cannot be retrieved from an KTS HV-3070 version 1.0 logger\nwhen it is "
-                  "still collecting data.",
-                  "Download", Icon::Warning, Buttons::Ok, Answer::Ok});
+    s.ui.message(
+        {"Data cannot be retrieved from an KTS HV-3070 version 1.0 logger\nwhen it is "
+         "still collecting data.",
+         "Download", Icon::Warning, Buttons::Ok, Answer::Ok});
     CloseScreen(s, screen);
     return false;
   }
@@ -229,8 +238,9 @@ Question LoggingDecisionQuestion(LoggingQuestion context) {
     case LoggingQuestion::SetupContainsData:
       q.caption = "Setup";
       q.heading = "The logger contains data";
-      q.text = "You may continue to add data to the logger using all the previous settings or\nerase "
-               "the memory.";
+      q.text =
+          "You may continue to add data to the logger using all the previous settings or\nerase "
+          "the memory.";
       q.buttons = {{kChoice6, "Continue to add"}, {kChoice7, "Erase old readings"}};
       break;
     case LoggingQuestion::MustStop:
@@ -238,13 +248,15 @@ Question LoggingDecisionQuestion(LoggingQuestion context) {
       q.buttons = {{kChoice7, "Stop"}};
       break;
     case LoggingQuestion::StopOrSuspend:
-      q.text = "This logger may be stopped completely or\nsuspended during data download and resumed "
-               "after.";
+      q.text =
+          "This logger may be stopped completely or\nsuspended during data download and resumed "
+          "after.";
       q.buttons = {{kChoice6, "Suspend and resume"}, {kChoice7, "Stop"}};
       break;
     case LoggingQuestion::StopOrKeepLogging:
-      q.text = "Do you wish to stop the logger?\nIf you choose to continue without stopping the "
-               "logger, data download may be slow.";
+      q.text =
+          "Do you wish to stop the logger?\nIf you choose to continue without stopping the "
+          "logger, data download may be slow.";
       q.buttons = {{kChoice6, "Keep logging"}, {kChoice7, "Stop"}};
       break;
   }
@@ -261,9 +273,12 @@ int askLoggingDecision(Session& s, LoggingQuestion context) {
 
 const char* FullMemoryPointerReply(const LoggerDescription& d) {
   switch (d.memoryClass()) {
-    case MemoryClass::ExtraLarge: return "00E07F00CDP";
-    case MemoryClass::Large: return "FEF73F00CDP";
-    case MemoryClass::Standard: break;
+    case MemoryClass::ExtraLarge:
+      return "00E07F00CDP";
+    case MemoryClass::Large:
+      return "FEF73F00CDP";
+    case MemoryClass::Standard:
+      break;
   }
   return "FEF71F00CDP";
 }
@@ -299,9 +314,10 @@ bool openRetrievalScreen(Session& s, RetrievalScreen& screen) {
   }
   if (IsActiveOldQz760(s.link.identity, screen.status)) {
     screen.mainButton = kStopLoggerButton;
-    screen.message.show("QZ-760 Logger active - update of this window suspended, you may stop "
-                        "the logger",
-                        MessageIndicator::Info);
+    screen.message.show(
+        "QZ-760 Logger active - update of this window suspended, you may stop "
+        "the logger",
+        MessageIndicator::Info);
     return true;
   }
   ForceCapabilityReread(s);
@@ -337,8 +353,7 @@ bool openRetrievalScreen(Session& s, RetrievalScreen& screen) {
   } else if (s.deployment.realTimeOutput == 0) {
     screen.realTime = "Not Enabled";
   } else {
-    screen.realTime =
-        (s.deployment.block.oemFlags & 1) ? "Enabled - NO data storage" : "Enabled";
+    screen.realTime = (s.deployment.block.oemFlags & 1) ? "Enabled - NO data storage" : "Enabled";
   }
   ApplyRealTimeBaudCode(s);
   if (s.deployment.block.oemFlags & 1)
@@ -389,10 +404,10 @@ void retrieve(Session& s, RetrievalScreen& screen, bool all) {
     if (screen.resumeFoundSuspended) {
       resume = *screen.resumeFoundSuspended;
     } else {
-      resume = s.ui.message({"The logger is suspended.\nDo you wish to resume logging after the "
-                             "data have been retrieved?",
-                             "Download", Icon::Question, Buttons::YesNo, Answer::Yes}) ==
-               Answer::Yes;
+      resume =
+          s.ui.message({"The logger is suspended.\nDo you wish to resume logging after the "
+                        "data have been retrieved?",
+                        "Download", Icon::Question, Buttons::YesNo, Answer::Yes}) == Answer::Yes;
     }
     screen.resumeAfterRetrieval = resume;
   }
@@ -406,8 +421,8 @@ void retrieve(Session& s, RetrievalScreen& screen, bool all) {
     screen.pointerReply = FullMemoryPointerReply(s.description);
     uint8_t b[4] = {};
     ScanHexBytesBefore(screen.pointerReply, screen.pointerReply.find("CDP"), 4, b);
-    s.link.memoryPointer = uint32_t{b[0]} | uint32_t{b[1]} << 8 | uint32_t{b[2]} << 16 |
-                           uint32_t{b[3]} << 24;
+    s.link.memoryPointer =
+        uint32_t{b[0]} | uint32_t{b[1]} << 8 | uint32_t{b[2]} << 16 | uint32_t{b[3]} << 24;
     KeepPointerReply(s.link.memoryPointerReply, screen.pointerReply);
   } else {
     if (CommGet(s, 6) != 1) {
@@ -420,9 +435,10 @@ void retrieve(Session& s, RetrievalScreen& screen, bool all) {
   screen.memoryUsage = MemoryUsageText(s.link.identity, s.description, s.link.memoryPointer);
 
   if (CommGet(s, 10) != 1)
-    s.ui.message({"This logger is not calibrated or the read of the calibration coefficients "
-                  "failed.\nDefault values of the calibration coefficients will be used.",
-                  "Calibration Coefficient Read", Icon::Warning, Buttons::Ok, Answer::Ok});
+    s.ui.message(
+        {"This logger is not calibrated or the read of the calibration coefficients "
+         "failed.\nDefault values of the calibration coefficients will be used.",
+         "Calibration Coefficient Read", Icon::Warning, Buttons::Ok, Answer::Ok});
 
   screen.message.show(screen.message.text, MessageIndicator::Info);
   StartRetrieval(s);
@@ -479,8 +495,8 @@ void finishRetrieval(Session& s, RetrievalScreen& screen) {
                   "Retrieve Data", Icon::Warning, Buttons::Ok, Answer::Ok});
 
   if (pointer == 0) {
-    s.ui.message({"There are no data to display.", "Display", Icon::Warning, Buttons::Ok,
-                  Answer::Ok});
+    s.ui.message(
+        {"There are no data to display.", "Display", Icon::Warning, Buttons::Ok, Answer::Ok});
     s.app.retrievedDataPresent = false;
   } else if (r.retrievedWords == 0) {
     s.app.retrievedDataPresent = false;
@@ -496,9 +512,10 @@ void finishRetrieval(Session& s, RetrievalScreen& screen) {
   if (s.app.retrievedDataPresent) {
     if (screen.hooks.startDisplay) screen.hooks.startDisplay(s);
     if (s.data.sampleCount == 0)
-      s.ui.message({"There are no data to display.\nAll the reported readings were imbedded "
-                    "timestamps.",
-                    "Display", Icon::Warning, Buttons::Ok, Answer::Ok});
+      s.ui.message(
+          {"There are no data to display.\nAll the reported readings were imbedded "
+           "timestamps.",
+           "Display", Icon::Warning, Buttons::Ok, Answer::Ok});
     screen.savedPath = SaveRetrievedData(s, screen);
   }
   screen.finished = true;

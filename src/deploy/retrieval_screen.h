@@ -113,7 +113,6 @@ void finishRetrieval(Session& s, RetrievalScreen& screen);
 const char* FullMemoryPointerReply(const LoggerDescription& d);
 
 // Whether the memory is empty by the logger family's rule.
-bool MemoryLooksEmpty(const LoggerIdentity& id, const LoggerDescription& d,
-                      uint32_t pointer);
+bool MemoryLooksEmpty(const LoggerIdentity& id, const LoggerDescription& d, uint32_t pointer);
 
 }  // namespace kts

@@ -81,8 +81,8 @@ bool KeepAlive(Session& s) {
       return true;
     }
   }
-  EndRetrieval(s, s.link.connected && !SameLogger(s) ? RetrievalEnd::LoggerChanged
-                                                      : RetrievalEnd::LinkLost);
+  EndRetrieval(
+      s, s.link.connected && !SameLogger(s) ? RetrievalEnd::LoggerChanged : RetrievalEnd::LinkLost);
   return false;
 }
 
@@ -96,12 +96,17 @@ bool BlockArrived(const uint8_t* at, int got, const BlockRequest& b, bool noChec
 
 int RetrievalBlockSize(int baud) {
   switch (baud) {
-    case 1200: return 60;
-    case 2400: return 120;
-    case 4800: return 240;
+    case 1200:
+      return 60;
+    case 2400:
+      return 120;
+    case 4800:
+      return 240;
     case 57600:
-    case 115200: return 960;
-    default: return 480;
+    case 115200:
+      return 960;
+    default:
+      return 480;
   }
 }
 
@@ -171,8 +176,7 @@ std::string RemainingTimeText(uint32_t bytesLeft, int baud) {
   else if (baud >= 10)
     seconds = static_cast<double>(bytesLeft) / (baud / 10);
   const int whole = static_cast<int>(seconds);
-  if (whole > 0)
-    return Format("Estimated download time remaining %d:%02d", whole / 60, whole % 60);
+  if (whole > 0) return Format("Estimated download time remaining %d:%02d", whole / 60, whole % 60);
   return "Estimated download time remaining < 1 second";
 }
 
@@ -225,8 +229,8 @@ bool RetrievalTick(Session& s) {
   if (!r.running) return false;
   if (!KeepAlive(s)) return false;
 
-  BlockRequest b = PlanBlock(r.startAddress, r.memoryEnd, r.blockSize, s.link.identity.extended,
-                             r.noCheckByte);
+  BlockRequest b =
+      PlanBlock(r.startAddress, r.memoryEnd, r.blockSize, s.link.identity.extended, r.noCheckByte);
   r.memoryEnd = b.memoryEnd;
   if (b.dataBytes <= 0) {
     EndRetrieval(s, RetrievalEnd::Complete);

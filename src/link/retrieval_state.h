@@ -7,21 +7,21 @@ namespace kts {
 
 // How a retrieval ended.
 enum class RetrievalEnd {
-  None,          // not started, or still running
-  Complete,      // the whole range was read
-  NothingToRead, // the memory end was at or below the start address
-  NoAnswer,      // the logger did not answer before the first block
-  BlockFailed,   // ten attempts at one block failed
-  LinkLost,      // the keep-alive could not reach the logger again
-  LoggerChanged, // another logger answered the keep-alive
-  Cancelled,     // the user stopped it part way
+  None,           // not started, or still running
+  Complete,       // the whole range was read
+  NothingToRead,  // the memory end was at or below the start address
+  NoAnswer,       // the logger did not answer before the first block
+  BlockFailed,    // ten attempts at one block failed
+  LinkLost,       // the keep-alive could not reach the logger again
+  LoggerChanged,  // another logger answered the keep-alive
+  Cancelled,      // the user stopped it part way
 };
 
 struct RetrievalState {
   bool running = false;
   bool complete = false;  // the whole range was read
   RetrievalEnd end = RetrievalEnd::None;
-  int imageOffset = 0;    // where the next block's bytes go
+  int imageOffset = 0;  // where the next block's bytes go
   uint32_t startAddress = 0;
   uint32_t memoryEnd = 0;  // exclusive
   uint32_t firstAddress = 0;

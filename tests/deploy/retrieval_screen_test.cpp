@@ -254,8 +254,8 @@ TEST_F(RetrievalFlow, CancelPartWayKeepsTheDataMarksThemPartialAndResumes) {
   EXPECT_FALSE(s().retrieval.complete);
   EXPECT_EQ(s().image.length, 2 * 960);
   EXPECT_EQ(Image(), Memory());
-  EXPECT_TRUE(ui().sawMessage(
-      Format("Retrieval incomplete: 1920 of %d bytes read.", static_cast<int>(s().link.memoryPointer))))
+  EXPECT_TRUE(ui().sawMessage(Format("Retrieval incomplete: 1920 of %d bytes read.",
+                                     static_cast<int>(s().link.memoryPointer))))
       << ui().messageTexts();
   EXPECT_EQ(rig->sim->snapshot().status, kLogging);
   EXPECT_STREQ(s().retrieval.memoryPointerAtLastRetrieval, "00000000CDP")
@@ -288,8 +288,9 @@ TEST_F(RetrievalFlow, ASuspendedLoggerIsOfferedResumption) {
   RunToEnd();
   bool asked = false;
   for (const Message& m : ui().messages)
-    if (m.text == "The logger is suspended.\nDo you wish to resume logging after the data have "
-                  "been retrieved?") {
+    if (m.text ==
+        "The logger is suspended.\nDo you wish to resume logging after the data have "
+        "been retrieved?") {
       asked = true;
       EXPECT_EQ(m.defaultAnswer, Answer::Yes);
     }

@@ -107,7 +107,8 @@ TEST(RetrievalPlan, EarlyHvRecordersEndOnAWholeSample) {
 TEST(RetrievalPlan, AMillionBytesAt19200TakeTwoThousandEightyFourBlocks) {
   int blocks = 0;
   for (uint32_t at = 0; at < 1'000'000; ++blocks)
-    at += static_cast<uint32_t>(PlanBlock(at, 1'000'000, RetrievalBlockSize(19200), true, false).dataBytes);
+    at += static_cast<uint32_t>(
+        PlanBlock(at, 1'000'000, RetrievalBlockSize(19200), true, false).dataBytes);
   EXPECT_EQ(blocks, 2084);
 }
 
@@ -159,8 +160,13 @@ TEST_P(Retrieves, TheSimulatorsMemoryByteForByte) {
   const int rateBefore = s.ports.currentBaud;
   std::vector<int> timers;
   s.linkHooks.startTimer = [&](Session&, int ms, bool) { timers.push_back(ms); };
+  std::vector<bool> menus;
+  s.linkHooks.enableMenus = [&](Session&, MenuGroup g, bool on) {
+    if (g == MenuGroup::LoggerCommands) menus.push_back(on);
+  };
 
   ASSERT_TRUE(StartRetrieval(s));
+  EXPECT_EQ(menus, std::vector<bool>{false}) << "no other command while reading";
   EXPECT_EQ(s.ports.currentBaud, w.expectedRate);
   EXPECT_EQ(s.retrieval.blockSize, w.expectedBlock);
   ASSERT_FALSE(timers.empty());
@@ -177,6 +183,8 @@ TEST_P(Retrieves, TheSimulatorsMemoryByteForByte) {
   EXPECT_EQ(s.retrieval.blocksRequested,
             static_cast<int>((memory.size() + w.expectedBlock - 1) / w.expectedBlock));
   EXPECT_EQ(s.ports.currentBaud, rateBefore) << "back at the rate before";
+  EXPECT_EQ(menus, (std::vector<bool>{false, true}));
+  EXPECT_EQ(timers.back(), 1000) << "the one-second timer again";
   EXPECT_EQ(rig.sim->snapshot().rate, rateBefore);
   EXPECT_EQ(rig.t.ui.progressReports.back().first, 100);
   EXPECT_EQ(rig.t.ui.lastStatus(), "Estimated download time remaining < 1 second");
@@ -184,14 +192,13 @@ TEST_P(Retrieves, TheSimulatorsMemoryByteForByte) {
 
 INSTANTIATE_TEST_SUITE_P(
     AtSeveralRates, Retrieves,
-    ::testing::Values(
-        WholeRetrieval{"extended", {"records = 4000"}, 115200, 960},
-        WholeRetrieval{"qz", {"records = 3000", "baud = 19200"}, 57600, 960},
-        WholeRetrieval{"hv2", {"records = 2000"}, 19200, 480},
-        WholeRetrieval{"hv140", {"records = 700"}, 2400, 120},
-        WholeRetrieval{"hv140", {"records = 300", "baud = 4800"}, 4800, 240},
-        WholeRetrieval{"hv140", {"records = 100", "baud = 1200"}, 1200, 60},
-        WholeRetrieval{"lv", {"records = 1500", "baud = 9600"}, 9600, 480}));
+    ::testing::Values(WholeRetrieval{"extended", {"records = 4000"}, 115200, 960},
+                      WholeRetrieval{"qz", {"records = 3000", "baud = 19200"}, 57600, 960},
+                      WholeRetrieval{"hv2", {"records = 2000"}, 19200, 480},
+                      WholeRetrieval{"hv140", {"records = 700"}, 2400, 120},
+                      WholeRetrieval{"hv140", {"records = 300", "baud = 4800"}, 4800, 240},
+                      WholeRetrieval{"hv140", {"records = 100", "baud = 1200"}, 1200, 60},
+                      WholeRetrieval{"lv", {"records = 1500", "baud = 9600"}, 9600, 480}));
 
 TEST(Retrieval, EarlyHvRecorderDropsAPartSampleAtTheEnd) {
   test::SimRig rig("hv140", {"records = 200"});
@@ -313,7 +320,8 @@ TEST(Retrieval, TenFailuresEndWithTheCountsAndKeepTheVerifiedBlocks) {
   EXPECT_EQ(s.retrieval.end, RetrievalEnd::BlockFailed);
   EXPECT_FALSE(s.retrieval.complete);
   ASSERT_EQ(rig.t.ui.messages.size(), 1u);
-  EXPECT_EQ(rig.t.ui.messages[0].text, "Download error.\n12 blocks requested, 9 blocks retransmitted.");
+  EXPECT_EQ(rig.t.ui.messages[0].text,
+            "Download error.\n12 blocks requested, 9 blocks retransmitted.");
   EXPECT_EQ(rig.t.ui.messages[0].caption, "Retrieve Data");
   EXPECT_EQ(rig.t.ui.messages[0].icon, Icon::Warning);
   ASSERT_EQ(s.image.length, 960);
