@@ -2,6 +2,7 @@
 // bit 2 in the start characteristic.
 #include "core/session.h"
 #include "deploy/logger_functions.h"
+#include "link/capabilities.h"
 #include "link/commands.h"
 #include "link/logger_status.h"
 
@@ -49,6 +50,7 @@ int RefuseBusyLogger(Session& s, LoggerFunction f) {
 }
 
 int editOutputFormat(Session& s, OutputFormatDialog& dialog) {
+  if (s.link.connected) ReadCapabilities(s);
   if (s.description.startCharacteristicCommands && CommGet(s, 28) != 1) return 0;
   ShowFormat(s, dialog);
   return 1;
