@@ -10,5 +10,9 @@ struct SubCommand {
 };
 
 int RunPorts(int argc, char** argv);
+int RunSetup(int argc, char** argv);
+int RunSetBaud(int argc, char** argv);
+int RunSetLatency(int argc, char** argv);
+int RunOutputFormat(int argc, char** argv);
 
 }  // namespace kts::cli
