@@ -83,7 +83,7 @@ SetupOutcome StopLoggerButton(Session& s) {
   return SetupOutcome::LoggerStopped;
 }
 
-// Steps 5 to 7: real-time output needs a calibrated logger and a line fast
+// Real-time output needs a calibrated logger and a line fast
 // enough for it.
 bool PrepareRealTime(Session& s) {
   DeploymentParameters& d = s.deployment;
@@ -177,7 +177,7 @@ SetupOutcome ContinueToAdd(Session& s) {
   return SetupOutcome::Resumed;
 }
 
-// Step 16: the erase, and how fast its progress bar moves.
+// The erase, and how fast its progress bar moves.
 SetupOutcome StartErase(Session& s, bool always) {
   SetupScreen& screen = s.setup;
   const uint32_t pointer = screen.memoryPointer;
@@ -226,7 +226,7 @@ SetupOutcome enableLogging(Session& s) {
   if (screen.simulation) return Stop(s);
   if (screen.mainButton == kStopLoggerButton) return StopLoggerButton(s);
 
-  // Step 2: data not yet downloaded.
+  // Data not yet downloaded.
   screen.resuming = Contains(screen.mainButton, kResumeButton);
   if (CommGet(s, 6) == 1) screen.memoryPointer = s.link.memoryPointer;
   const bool pointerRead = Contains(s.reply.text(), "CDP");
@@ -242,20 +242,20 @@ SetupOutcome enableLogging(Session& s) {
     screen.dataLossAccepted = true;
   }
 
-  // Step 3: the automatic start box.
+  // The automatic start box.
   if (screen.autorunShown && screen.autorunChecked)
     d.block.oemFlags |= 2u;
   else
     d.block.oemFlags &= ~2u;
 
-  // Step 4: a threshold within the sensor's range.
+  // A threshold within the sensor's range.
   if (IsQzLogger(s) && IsThresholdStart(d.block.startMode) &&
       ApplyThresholdLevel(s, LevelCheck::Enable, nullptr) == kLevelRefused)
     return Stop(s);
 
   if (!PrepareRealTime(s)) return screen.open ? Stop(s) : (screen.outcome = SetupOutcome::Closed);
 
-  // Steps 8 and 9 on fresh clocks.
+  // The clocks and the deployment, checked on fresh readings.
   if (!ReadFreshState(s)) return Stop(s);
   if (ClocksFarApart(d.hostTime, d.loggerTime) &&
       !AskYesNo(s, "Logger time and Host time differ by more than 30 minutes.\nDo you want to continue?",
@@ -272,7 +272,7 @@ SetupOutcome enableLogging(Session& s) {
   }
   if (!ConfirmOemFlags(s)) return Stop(s);
 
-  // Step 13: data in memory, kept or erased.
+  // Data in memory, kept or erased.
   const uint32_t pointer = screen.memoryPointer;
   const bool endAhead = CompareTimes(d.endTime, d.loggerTime) > 0;
   const bool addable = CanContinueToAdd(s, pointer);
@@ -293,7 +293,7 @@ SetupOutcome enableLogging(Session& s) {
     if (answer != kEraseOldReadings) return Stop(s);
   }
 
-  // Step 14 onwards: the logger changes from here.
+  // From here on the logger changes.
   s.ui.progress(0, kEraseText);
   screen.message.show(kEraseText, MessageIndicator::Info);
   if (CommGet(s, 0) != 1) return CloseFailed(s, true);

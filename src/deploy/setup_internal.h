@@ -1,4 +1,4 @@
-// Steps of the setup sequence shared by its source files.
+// Parts of the setup sequence shared by its source files.
 #pragma once
 
 #include "deploy/setup_screen.h"
