@@ -15,5 +15,9 @@ int RunClock(int argc, char** argv);
 int RunStop(int argc, char** argv);
 int RunResume(int argc, char** argv);
 int RunCalibration(int argc, char** argv);
+int RunSetup(int argc, char** argv);
+int RunSetBaud(int argc, char** argv);
+int RunSetLatency(int argc, char** argv);
+int RunOutputFormat(int argc, char** argv);
 
 }  // namespace kts::cli
