@@ -2,10 +2,14 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "core/session.h"
 #include "core/text.h"
 #include "core/time_format.h"
+#include "data/data_files.h"
 #include "data/directories.h"
+#include "data/matlab_file.h"
 #include "data/overwrite_check.h"
 #include "data/realtime_limits.h"
 #include "data/recent_files.h"
@@ -14,6 +18,7 @@
 #include "frame/main_layout.h"
 #include "frame/messages.h"
 #include "frame/pending_operations.h"
+#include "frame/plot_model.h"
 #include "link/capabilities.h"
 #include "link/commands.h"
 #include "link/connection.h"
@@ -89,7 +94,7 @@ Frame::Frame(Session& s, FrameWindow& window) : s_(s), w_(window) {
     runCommand(kCmdConnect);
   };
   h.redrawRetrievedData = [this](Session&) { w_.redrawPlot(); };
-  h.saveRetrievedData = [](Session& s) { SaveDataFile(s, 0); };
+  h.saveRetrievedData = [this](Session&) { saveData(); };
   h.hideDataDisplay = [this](Session&) { w_.redrawPlot(); };
   h.enableMenus = [this](Session&, MenuGroup group, bool enabled) {
     if (group == MenuGroup::LoggerCommands) {
@@ -184,6 +189,10 @@ void Frame::buildRecentMenu() {
 
 void Frame::addRecent(const std::string& path) {
   AddRecent(s_, path);
+  showRecentMenu();
+}
+
+void Frame::showRecentMenu() {
   std::vector<std::string> items;
   for (int i = 0; i < kRecentFiles; ++i) {
     const std::string& entry = s_.settings.recent[static_cast<size_t>(i)];
@@ -238,16 +247,20 @@ bool Frame::startUp(const StartOptions& options) {
 
   const std::string file = CommandLineFileName(options.commandLine);
   if (!file.empty()) {
-    std::string path = file;
     int ok = 0;
     if (Contains(file, ".dat")) {
-      ok = ReadDatFile(s_, path);
+      ok = ReadDataFile(s_, file);
     } else if (Contains(file, ".hex")) {
-      ok = ReadHexFile(s_, path);
+      ok = ReadHexFile(s_, file);
     } else {
       ShowStatus(s_.ui, Format(messageText(kMsgUnableToOpenFile).c_str(), file.c_str()));
     }
-    if (ok) addRecent(path);
+    if (ok) {
+      addRecent(file);
+      w_.showData();
+    } else {
+      showRecentMenu();  // a missing file left the list
+    }
   }
   return true;
 }
@@ -303,9 +316,25 @@ bool Frame::askToSave(std::string_view caption) {
   }
   if (a == Answer::Yes) {
     if (s_.app.sampleCount > 0) w_.showData();
-    SaveDataFile(s_, 0);
+    saveData();
   }
   return false;
+}
+
+int Frame::saveData() {
+  const int ok = SaveData(s_);
+  if (ok) showRecentMenu();
+  return ok;
+}
+
+void Frame::saveSegment() {
+  if (s_.app.sampleCount <= 0) {
+    ShowStatus(s_.ui, "No data in memory to save");
+    return;
+  }
+  const int first = std::max(0, s_.plot.scrollOffset);
+  const int last = std::min(s_.app.sampleCount - 1, first + SamplesOnScreen(s_.plot) - 1);
+  if (SaveRange(s_, first, last)) showRecentMenu();
 }
 
 bool Frame::connect() {
@@ -465,53 +494,43 @@ void Frame::gpsTest() {
 }
 
 void Frame::saveMatlab() {
-  if (!AnyDataPresent(s_)) {
-    ShowStatus(s_.ui, "No data in memory to save");
-    return;
-  }
-  if (s_.description.asciiOutput()) {
-    s_.ui.message({"These ASCII data from a generic front end can not be saved in the MATLAB "
-                   "format.",
-                   "Save MATLAB file", Icon::Warning, Buttons::Ok, Answer::Ok});
-    return;
-  }
-  FileRequest r;
-  r.title = "Save MATLAB file";
-  r.filter = "MATLAB files (*.mat)";
-  r.pattern = "*.mat";
-  r.directory = s_.settings.matDirectory;
-  r.defaultName = Format("%06d*.mat", s_.link.identity.serial);
-  r.save = true;
-  const auto chosen = s_.ui.chooseFile(r);
+  if (!MatlabSaveAllowed(s_)) return;
+  const auto chosen = s_.ui.chooseFile(MatlabSaveRequest(s_));
   if (!chosen || chosen->empty()) return;
   if (FileExists(*chosen)) {
     const Answer a = s_.ui.message({Format(messageText(kMsgAlreadyExists).c_str(), chosen->c_str()),
                                     "Write File", Icon::Warning, Buttons::YesNo, Answer::No});
     if (a != Answer::Yes) return;
   }
-  WriteMatlabFile(s_, *chosen);
+  WriteMatFile(s_, *chosen);
 }
 
 void Frame::readMatlab() {
   if (!askToSave(messageText(kMsgFileRead))) return;
-  std::string path;
-  ReadMatlabFile(s_, path);
+  const auto chosen = s_.ui.chooseFile(MatlabOpenRequest(s_, s_.settings.recent[0]));
+  if (!chosen || chosen->empty()) return;
+  if (ReadMatFile(s_, *chosen)) w_.showData();
 }
 
 void Frame::readDataFile(bool hex) {
   if (!askToSave(messageText(kMsgFileRead))) return;
-  std::string path;
-  const int ok = hex ? ReadHexFile(s_, path) : ReadDatFile(s_, path);
-  if (ok && !path.empty()) addRecent(path);
+  const int ok = hex ? ChooseAndReadHexFile(s_) : ChooseAndReadDataFile(s_);
+  showRecentMenu();
+  if (ok) w_.showData();
 }
 
 void Frame::readRecent(int id) {
   const size_t i = static_cast<size_t>(id - kCmdRecentFirst);
   if (i >= s_.settings.recent.size() || s_.settings.recent[i].empty()) return;
   if (!askToSave(messageText(kMsgFileRead))) return;
-  std::string path = s_.settings.recent[i];
-  const int ok = Contains(path, ".hex") ? ReadHexFile(s_, path) : ReadDatFile(s_, path);
-  if (ok) addRecent(path);
+  const std::string path = s_.settings.recent[i];
+  const int ok = Contains(path, ".hex") ? ReadHexFile(s_, path) : ReadDataFile(s_, path);
+  if (ok) {
+    addRecent(path);
+    w_.showData();
+  } else {
+    showRecentMenu();  // a file that is gone left the list
+  }
 }
 
 void Frame::toggleRangeChanges(int argument) {
@@ -596,8 +615,8 @@ void Frame::runCommand(int id, int argument) {
     case kCmdReadDat: readDataFile(false); break;
     case kCmdScreenCapture: ScreenCapture(s_); break;
     case kCmdSetup: setup(); break;
-    case kCmdSaveFile: SaveDataFile(s_, s_.app.retrievedDataPresent ? 0 : 1); break;
-    case kCmdSaveSegment: SaveScreenSegment(s_); break;
+    case kCmdSaveFile: saveData(); break;
+    case kCmdSaveSegment: saveSegment(); break;
     case kCmdCalibrationCoefficients: calibration(false); break;
     case kCmdCalibrationHistory: calibration(true); break;
     case kCmdWriteFormat: w_.openDialog(DialogId::WriteFormat); break;
@@ -625,7 +644,10 @@ void Frame::runCommand(int id, int argument) {
     case kCmdShowRangeChanges: toggleRangeChanges(argument); break;
     case kCmdRealTimeLimits:
       if (w_.openDialog(DialogId::Limits) == 1) WriteLimits(s_);
-      if (s_.app.realTimeDisplayActive) ApplyRealTimeLimitsToPlot(s_);
+      if (s_.app.realTimeDisplayActive) {
+        ApplyRealTimeLimits(s_);
+        w_.redrawPlot();
+      }
       break;
     case kCmdLanguage:
       if (w_.openDialog(DialogId::LanguageSupport) == 1) WriteSettings(s_);
@@ -707,7 +729,7 @@ bool Frame::exitFlow() {
                                     Buttons::YesNo, Answer::Yes});
     if (a == Answer::Yes) {
       if (s_.app.sampleCount > 0) w_.showData();
-      SaveDataFile(s_, 0);
+      saveData();
       return false;
     }
     if (a != Answer::No) return false;  // closed: nothing is lost, nothing ends

@@ -107,6 +107,9 @@ class Frame {
   void endRealTimeDisplay();
   void pollStatus();
   void addRecent(const std::string& path);
+  void showRecentMenu();
+  int saveData();
+  void saveSegment();
   void setMenuGroup(bool enabled, bool configuration);
 
   Session& s_;

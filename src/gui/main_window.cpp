@@ -13,6 +13,7 @@
 #include "gui/com_settings_view.h"
 #include "gui/derived_units_view.h"
 #include "gui/dialog_helpers.h"
+#include "platform/status_line.h"
 #include "gui/language_view.h"
 #include "gui/limits_view.h"
 #include "gui/setup_simulation_view.h"
@@ -52,7 +53,7 @@ MainWindow::MainWindow(Session& s, int plotWidth, QWidget* parent)
   plot_ = MainPlot::create(s_, plotWidth, this);
   connect(plot_, &MainPlot::frameCommand, this, [this](int id) { run(id); });
   connect(plot_, &MainPlot::statusText, this,
-          [this](const QString& text) { statusBar_->setMessage(text, false); });
+          [this](const QString& text) { ShowStatus(s_.ui, ToLatin1(text)); });
   setCentralWidget(plot_);
   frame_ = std::make_unique<Frame>(s_, *this);
   buildMenus();
@@ -136,7 +137,11 @@ void MainWindow::setRecentFiles(const std::vector<std::string>& items) {
     recent_ = new QMenu(FromLatin1(kRecentPopupText), file);
     file->insertMenu(action(kCmdReadDat), recent_);
   }
-  recent_->clear();
+  // The menu may be rebuilt from inside one of its own items.
+  for (QAction* old : recent_->actions()) {
+    recent_->removeAction(old);
+    old->deleteLater();
+  }
   for (size_t i = 0; i < items.size() && i < 10; ++i) {
     const int id = kCmdRecentFirst + static_cast<int>(i);
     QAction* a = recent_->addAction(FromLatin1(items[i]));
