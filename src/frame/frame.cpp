@@ -14,6 +14,7 @@
 #include "data/realtime_limits.h"
 #include "data/recent_files.h"
 #include "data/settings_file.h"
+#include "deploy/setup_sequence.h"
 #include "frame/command_ids.h"
 #include "frame/main_layout.h"
 #include "frame/messages.h"
@@ -33,11 +34,6 @@ namespace {
 bool FileExists(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-bool AnyDataPresent(const Session& s) {
-  return s.app.retrievedDataPresent || s.app.hexDataLoaded || s.app.datDataLoaded ||
-         s.app.sampleCount > 0;
 }
 
 // Posted commands that post again cannot run for ever.
@@ -106,6 +102,10 @@ Frame::Frame(Session& s, FrameWindow& window) : s_(s), w_(window) {
   h.startTimer = [this](Session&, int intervalMs, bool restart) { startTimer(intervalMs, restart); };
   h.showModemSleepItem = [this](Session&, bool present) { w_.showModemSleepItem(present); };
   h.saveSettings = [](Session& s) { return WriteSettings(s) == 1; };
+  // The setup screen's erase wait goes on one step per tick.
+  steps_.enableCountdown = [](Session& s) {
+    if (s.setup.eraseWait) SetupEraseTick(s);
+  };
 }
 
 // The session may outlive the frame: its hooks must not call back into it.
@@ -381,7 +381,7 @@ void Frame::fetchLiveReadings() {
     if (!readForLoggerDialog()) return;
   }
   const bool generic = (s_.description.rsAdvanced & kRsSerialCard) != 0;
-  if (w_.openDialog(generic ? DialogId::GenericFetch : DialogId::Fetch) != kDialogUnavailable)
+  if (w_.openDialog(generic ? DialogId::GenericFetch : DialogId::Fetch) >= 0)
     s_.app.activeDialogCommand = kCmdFetchLiveReadings;
 }
 
@@ -392,7 +392,7 @@ void Frame::retrieveData() {
   else
     ReadCapabilities(s_);
   const DialogId d = s_.description.waves ? DialogId::HkvDownload : DialogId::Download;
-  if (w_.openDialog(d) != kDialogUnavailable) s_.app.activeDialogCommand = kCmdRetrieveData;
+  if (w_.openDialog(d) >= 0) s_.app.activeDialogCommand = kCmdRetrieveData;
 }
 
 void Frame::setup() {
@@ -407,8 +407,8 @@ void Frame::setup() {
   else
     ReadCapabilities(s_);
   const int r = w_.openDialog(s_.description.waves ? DialogId::HkvSetup : DialogId::Setup);
-  if (r != -1 && r != kDialogUnavailable && s_.deployment.realTimeOutput != 0)
-    StartRealTimeCollection(s_);
+  if (r >= 0 && s_.setup.realTimeChosen) StartRealTimeCollection(s_);
+  if (r >= 0 && s_.setup.fetchLiveReadings) s_.app.postedCommand = kCmdFetchLiveReadings;
   if (s_.app.gpsPortOpen) {
     CloseCommPort(s_, PortRole::Gps);
     s_.app.gpsPortOpen = false;

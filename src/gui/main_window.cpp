@@ -17,6 +17,8 @@
 #include "gui/language_view.h"
 #include "gui/limits_view.h"
 #include "gui/setup_simulation_view.h"
+#include "gui/setup_view.h"
+#include "data/data_files.h"
 
 namespace kts::gui {
 namespace {
@@ -180,14 +182,51 @@ int MainWindow::openDialog(DialogId id) {
     case DialogId::Limits: return RunLimits(s_, this);
     case DialogId::LanguageSupport: return RunLanguage(s_, this);
     case DialogId::SetupSimulation: return RunSetupSimulation(s_, this);
+    case DialogId::Setup:
+    case DialogId::HkvSetup: return RunSetup(s_, this);
+    case DialogId::Download:
+    case DialogId::HkvDownload: return openRetrieval();
     default: break;
   }
   ShowNotYet(s_, DialogDescription(id));
   return kDialogUnavailable;
 }
 
-void MainWindow::endActiveDialog() {}
-void MainWindow::sendToRetrievalDialog(int) {}
+int MainWindow::openRetrieval() {
+  if (retrieval_) retrieval_->close();
+  RetrievalFlowHooks hooks;
+  hooks.saveData = [this](Session& s) -> std::string {
+    if (!SaveData(s)) return {};
+    frame_->buildRecentMenu();
+    return s.settings.recent[0];
+  };
+  hooks.hideDataDisplay = [this](Session&) { plot_->refresh(); };
+  hooks.startDisplay = [this](Session&) { plot_->startDisplay(); };
+  auto* view = new RetrievalView(s_, std::move(hooks), this);
+  view->setAttribute(Qt::WA_DeleteOnClose);
+  connect(view, &RetrievalView::ended, this, [this, view] {
+    if (s_.app.activeDialogCommand == kCmdRetrieveData) s_.app.activeDialogCommand = 0;
+    view->close();
+  });
+  if (!view->openScreen()) {
+    delete view;
+    return -1;
+  }
+  retrieval_ = view;
+  return 0;
+}
+
+void MainWindow::endActiveDialog() {
+  if (retrieval_) retrieval_->close();
+}
+
+void MainWindow::sendToRetrievalDialog(int command) {
+  if (!retrieval_) return;
+  if (command == kCmdRetrievalContinue)
+    retrieval_->continueStep();
+  else if (command == kCmdRetrievalStop)
+    retrieval_->stop();
+}
 
 void MainWindow::showWaitCursor(bool wait) {
   if (wait == waitCursor_) return;
