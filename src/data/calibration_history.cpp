@@ -34,17 +34,6 @@ struct HistoryText {
   }
 };
 
-constexpr int kTries = 5;
-
-int ReadTableTries(Session& s, const std::string& command, uint8_t* out, int capacity, int* n) {
-  int result = 0;
-  for (int attempt = 0; attempt < kTries && result != 1; ++attempt) {
-    result = ReadTable(s, command, out, capacity, n);
-    if (result == -1) break;
-  }
-  return result;
-}
-
 void HistoryError(Session& s, HistoryText& text) {
   text.add("Calibration History error");
   ShowStatus(s.ui, "Calibration History error");
@@ -56,9 +45,7 @@ void WriteExtendedHistory(Session& s, HistoryText& text) {
   for (int r = 0; r <= 0xFFFF; ++r) {
     uint8_t table[256];
     int n = 0;
-    if (ReadTableTries(s, Format("V%02X%02X00", r & 0xFF, (r >> 8) & 0xFF), table, sizeof table,
-                       &n) != 1)
-      return;
+    if (ReadHistoryTable(s, r, 0, table, sizeof table, &n) != 1) return;
     bool complete = false;
     std::array<int, 6> date{};
     const std::string_view header(reinterpret_cast<const char*>(table),
@@ -70,9 +57,7 @@ void WriteExtendedHistory(Session& s, HistoryText& text) {
     bool usable = complete;
     for (int k = 1; k <= channels; ++k) {
       int m = 0;
-      if (ReadTableTries(s, Format("V%02X%02X%02X", r & 0xFF, (r >> 8) & 0xFF, k), table,
-                         sizeof table, &m) != 1 ||
-          m < 33) {
+      if (ReadHistoryTable(s, r, k, table, sizeof table, &m) != 1 || m < 33) {
         HistoryError(s, text);
         return;
       }
@@ -81,14 +66,7 @@ void WriteExtendedHistory(Session& s, HistoryText& text) {
       text.add(HistoryChannelLine(k, c[static_cast<size_t>(k - 1)], true));
     }
     // The newest record is the set in force, when it is a complete one.
-    if (r == 0 && usable) {
-      CoefficientSet& set = s.coefficients;
-      InstallDefaultCoefficients(set, s.description, s.link.identity);
-      std::copy(c.begin(), c.begin() + channels, set.c.begin());
-      set.date = date;
-      set.readFromLogger = true;
-      set.notCalibrated = false;
-    }
+    if (r == 0 && usable) InstallCoefficients(s, c, date, channels);
   }
 }
 
@@ -111,17 +89,10 @@ void WriteFlashHistory(Session& s, HistoryText& text) {
     HistoryError(s, text);
     return;
   }
-  CoefficientSet& set = s.coefficients;
-  set.qzOffset = end;
+  s.coefficients.qzOffset = end;
   bool usable = true;
   for (int k = 0; k < channels; ++k) usable = usable && AllFinite(newest.c[static_cast<size_t>(k)]);
-  if (usable) {
-    InstallDefaultCoefficients(set, s.description, s.link.identity);
-    std::copy(newest.c.begin(), newest.c.begin() + channels, set.c.begin());
-    set.date = newest.date;
-    set.readFromLogger = true;
-    set.notCalibrated = false;
-  }
+  if (usable) InstallCoefficients(s, newest.c, newest.date, channels);
 }
 
 // The oldest loggers keep one set: the history is that set.

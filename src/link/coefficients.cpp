@@ -30,16 +30,6 @@ void UseDefaults(Session& s, bool notCalibrated) {
   if (notCalibrated) ShowStatus(s.ui, kNotCalibrated);
 }
 
-void Install(Session& s, const std::array<ChannelCoefficients, kMaxChannels>& c,
-             const std::array<int, 6>& date, int channels) {
-  CoefficientSet& set = s.coefficients;
-  InstallDefaultCoefficients(set, s.description, s.link.identity);
-  std::copy(c.begin(), c.begin() + channels, set.c.begin());
-  set.date = date;
-  set.readFromLogger = true;
-  set.notCalibrated = false;
-}
-
 bool SameCoefficients(const std::array<ChannelCoefficients, kMaxChannels>& a,
                       const std::array<ChannelCoefficients, kMaxChannels>& b, int channels) {
   return std::equal(a.begin(), a.begin() + channels, b.begin());
@@ -47,23 +37,11 @@ bool SameCoefficients(const std::array<ChannelCoefficients, kMaxChannels>& a,
 
 // --- Extended loggers: history records behind "V" ---------------------------
 
-// Up to five tries of a table read; an absent table is not asked again.
-int ReadTableTries(Session& s, const std::string& command, uint8_t* out, int capacity, int* n) {
-  int result = 0;
-  for (int attempt = 0; attempt < kTries && result != 1; ++attempt) {
-    result = ReadTable(s, command, out, capacity, n);
-    if (result == -1) break;
-  }
-  return result;
-}
-
 // A channel's 32 bytes from "V%02X%02X%02X"; false when it cannot be read.
 bool ReadHistoryChannel(Session& s, int record, int channel, ChannelCoefficients* out) {
   uint8_t table[256];
   int n = 0;
-  const std::string command =
-      Format("V%02X%02X%02X", record & 0xFF, (record >> 8) & 0xFF, channel & 0xFF);
-  if (ReadTableTries(s, command, table, sizeof table, &n) != 1 || n < 33) return false;
+  if (ReadHistoryTable(s, record, channel, table, sizeof table, &n) != 1 || n < 33) return false;
   *out = UnpackCoefficients(table);
   return true;
 }
@@ -73,7 +51,7 @@ int ReadHistoryCurrent(Session& s) {
   int n = 0;
   bool complete = false;
   std::array<int, 6> date{};
-  if (ReadTableTries(s, "V000000", table, sizeof table, &n) != 1 ||
+  if (ReadHistoryTable(s, 0, 0, table, sizeof table, &n) != 1 ||
       !ParseHistoryHeader(std::string_view(reinterpret_cast<const char*>(table),
                                            static_cast<size_t>(std::max(n - 1, 0))),
                           &complete, &date) ||
@@ -92,7 +70,7 @@ int ReadHistoryCurrent(Session& s) {
       return 0;
     }
   }
-  Install(s, c, date, channels);
+  InstallCoefficients(s, c, date, channels);
   return 1;
 }
 
@@ -161,7 +139,7 @@ int ReadFlashCurrent(Session& s) {
       return 0;
     }
   }
-  Install(s, newest.c, newest.date, channels);
+  InstallCoefficients(s, newest.c, newest.date, channels);
   return 1;
 }
 
@@ -186,7 +164,7 @@ int ReadSingle(Session& s) {
         UseDefaults(s, true);
         return 0;
       }
-      Install(s, c, {}, 1);
+      InstallCoefficients(s, c, {}, 1);
       return 1;
     }
   }
@@ -301,7 +279,7 @@ int WriteFlash(Session& s) {
     s.coefficients.qzOffset = end;
     ok = SameCoefficients(newest.c, written, channels);
     // Either way the set now holds what the logger holds.
-    Install(s, newest.c, newest.date, channels);
+    InstallCoefficients(s, newest.c, newest.date, channels);
   } else {
     s.link.reread.coefficients = true;
   }
@@ -324,6 +302,27 @@ int WriteSingle(Session& s) {
 }
 
 }  // namespace
+
+int ReadHistoryTable(Session& s, int record, int channel, uint8_t* out, int capacity, int* n) {
+  const std::string command =
+      Format("V%02X%02X%02X", record & 0xFF, (record >> 8) & 0xFF, channel & 0xFF);
+  int result = 0;
+  for (int attempt = 0; attempt < kTries && result != 1; ++attempt) {
+    result = ReadTable(s, command, out, capacity, n);
+    if (result == -1) break;  // no such record: asking again will not make one
+  }
+  return result;
+}
+
+void InstallCoefficients(Session& s, const std::array<ChannelCoefficients, kMaxChannels>& c,
+                         const std::array<int, 6>& date, int channels) {
+  CoefficientSet& set = s.coefficients;
+  InstallDefaultCoefficients(set, s.description, s.link.identity);
+  std::copy(c.begin(), c.begin() + std::clamp(channels, 0, kMaxChannels), set.c.begin());
+  set.date = date;
+  set.readFromLogger = true;
+  set.notCalibrated = false;
+}
 
 bool ParseHistoryHeader(std::string_view table, bool* complete, std::array<int, 6>* date) {
   size_t at = table.find("CAL");

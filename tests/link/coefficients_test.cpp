@@ -417,5 +417,27 @@ TEST(SingleSetCoefficients, AWriteTheLoggerNeverConfirmsFails) {
   EXPECT_TRUE(s.link.reread.coefficients);
 }
 
+// --- Every logger the simulator knows -----------------------------------------
+
+TEST(EveryProfile, CoefficientsWrittenAreReadBack) {
+  for (const std::string& profile : sim::BuiltinProfileNames()) {
+    SCOPED_TRACE(profile);
+    SimRig rig(profile, {"records = 10"});
+    ASSERT_TRUE(rig.ok()) << rig.error;
+    Session& s = rig.s();
+    ASSERT_EQ(ConnectAndRead(rig), 1) << rig.t.ui.statusTexts() << rig.t.ui.messageTexts();
+    ExpectHostHoldsLoggerSet(rig);
+    s.coefficients.c[0][0] += 0.5;
+    s.coefficients.c[0][3] = 1.5e-12;
+    const auto written = s.coefficients.c;
+    ASSERT_EQ(CommSend(s, 11), 1) << rig.t.ui.statusTexts() << rig.t.ui.messageTexts();
+    s.link.reread.coefficients = true;
+    s.coefficients.c[0] = kIdentity;
+    ASSERT_EQ(CommGet(s, 10), 1);
+    EXPECT_EQ(s.coefficients.c[0], written[0]);
+    ExpectHostHoldsLoggerSet(rig);
+  }
+}
+
 }  // namespace
 }  // namespace kts
