@@ -149,9 +149,15 @@ int WriteHistoryFile(Session& s, std::vector<std::string>* lines) {
   text.add(Format("KTS Data Logger: %s %5.2f %06d", id.model.c_str(),
                   static_cast<double>(id.firmware), id.serial));
   switch (GenerationOf(id)) {
-    case CalibrationGeneration::History: WriteExtendedHistory(s, text); break;
-    case CalibrationGeneration::Flash: WriteFlashHistory(s, text); break;
-    case CalibrationGeneration::Single: WriteSingleHistory(s, text); break;
+    case CalibrationGeneration::History:
+      WriteExtendedHistory(s, text);
+      break;
+    case CalibrationGeneration::Flash:
+      WriteFlashHistory(s, text);
+      break;
+    case CalibrationGeneration::Single:
+      WriteSingleHistory(s, text);
+      break;
   }
   if (!WriteFileAtomically(path, text.contents)) {
     ShowStatus(s.ui, "Calibration History error - unable to open file");

@@ -22,7 +22,9 @@ namespace {
 constexpr int kTries = 5;
 constexpr const char* kNotCalibrated = "Logger not yet calibrated - using defaults";
 
-int Channels(const Session& s) { return std::clamp(s.description.channelCount, 1, kMaxChannels); }
+int Channels(const Session& s) {
+  return std::clamp(s.description.channelCount, 1, kMaxChannels);
+}
 
 void UseDefaults(Session& s, bool notCalibrated) {
   InstallDefaultCoefficients(s.coefficients, s.description, s.link.identity);
@@ -91,7 +93,8 @@ bool ReadFlash(Session& s, int offset, int n, uint8_t* out) {
   for (int attempt = 0; attempt < kTries; ++attempt) {
     WriteComm(s, PortRole::Logger, command);
     const int got = ReadReply(s, n + 1);
-    if (got == n + 1 && s.reply.data()[n] == MemoryCheckByte(s.reply.data(), static_cast<size_t>(n))) {
+    if (got == n + 1 &&
+        s.reply.data()[n] == MemoryCheckByte(s.reply.data(), static_cast<size_t>(n))) {
       std::memcpy(out, s.reply.data(), static_cast<size_t>(n));
       return true;
     }
@@ -244,9 +247,10 @@ int WriteFlash(Session& s) {
   }
   s.coefficients.qzOffset = offset;
   if (!FlashRecordFits(offset, channels)) {
-    s.ui.message({"Insufficient memory available for storing calibration coefficients.\nContact "
-                  "KTS.",
-                  "Calibration", Icon::Warning, Buttons::Ok, Answer::Ok});
+    s.ui.message(
+        {"Insufficient memory available for storing calibration coefficients.\nContact "
+         "KTS.",
+         "Calibration", Icon::Warning, Buttons::Ok, Answer::Ok});
     return 0;
   }
   // A clock that cannot be read would date the record 2000-01-01 in flash
@@ -256,8 +260,9 @@ int WriteFlash(Session& s) {
     return 0;
   }
   const std::string date(s.reply.text().substr(0, 12));
-  WriteComm(s, PortRole::Logger,
-            Format("!C%02X%02X%02X", offset & 0xFF, (offset >> 8) & 0xFF, kFlashHeaderBytes) + date);
+  WriteComm(
+      s, PortRole::Logger,
+      Format("!C%02X%02X%02X", offset & 0xFF, (offset >> 8) & 0xFF, kFlashHeaderBytes) + date);
   offset += kFlashHeaderBytes;
   const std::array<ChannelCoefficients, kMaxChannels> written = s.coefficients.c;
   for (int k = 1; k <= channels; ++k) {
@@ -393,9 +398,15 @@ int ReadCoefficients(Session& s) {
   ShowStatus(s.ui, "Reading calibration data ");
   int result = 0;
   switch (GenerationOf(s.link.identity)) {
-    case CalibrationGeneration::History: result = ReadHistoryCurrent(s); break;
-    case CalibrationGeneration::Flash: result = ReadFlashCurrent(s); break;
-    case CalibrationGeneration::Single: result = ReadSingle(s); break;
+    case CalibrationGeneration::History:
+      result = ReadHistoryCurrent(s);
+      break;
+    case CalibrationGeneration::Flash:
+      result = ReadFlashCurrent(s);
+      break;
+    case CalibrationGeneration::Single:
+      result = ReadSingle(s);
+      break;
   }
   if (result == 1) {
     s.link.reread.coefficients = false;
@@ -412,9 +423,12 @@ int ReadConfigurationAndCoefficients(Session& s) {
 
 int WriteCoefficients(Session& s) {
   switch (GenerationOf(s.link.identity)) {
-    case CalibrationGeneration::History: return WriteHistory(s);
-    case CalibrationGeneration::Flash: return WriteFlash(s);
-    case CalibrationGeneration::Single: return WriteSingle(s);
+    case CalibrationGeneration::History:
+      return WriteHistory(s);
+    case CalibrationGeneration::Flash:
+      return WriteFlash(s);
+    case CalibrationGeneration::Single:
+      return WriteSingle(s);
   }
   return 0;
 }
