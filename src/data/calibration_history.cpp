@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -11,8 +12,6 @@
 #include "data/atomic_file.h"
 #include "link/coefficients.h"
 #include "link/commands.h"
-#include "link/connection.h"
-#include "link/protocol.h"
 #include "platform/status_line.h"
 
 namespace kts {
@@ -39,18 +38,32 @@ void HistoryError(Session& s, HistoryText& text) {
   ShowStatus(s.ui, "Calibration History error");
 }
 
+void NotCalibrated(HistoryText& text) {
+  text.add("");
+  text.add("Logger not yet calibrated.");
+}
+
 void WriteExtendedHistory(Session& s, HistoryText& text) {
-  CommGet(s, 16);
   const int channels = std::max(1, std::min(s.description.channelCount, kMaxChannels));
   for (int r = 0; r <= 0xFFFF; ++r) {
     uint8_t table[256];
     int n = 0;
-    if (ReadHistoryTable(s, r, 0, table, sizeof table, &n) != 1) return;
+    const int result = ReadHistoryTable(s, r, 0, table, sizeof table, &n);
     bool complete = false;
     std::array<int, 6> date{};
     const std::string_view header(reinterpret_cast<const char*>(table),
                                   static_cast<size_t>(std::max(n - 1, 0)));
-    if (!ParseHistoryHeader(header, &complete, &date)) return;
+    if (result == 1 && ParseHistoryHeader(header, &complete, &date)) {
+      // a record: listed below
+    } else if (result == 0) {
+      // A header that cannot be read is not the end of the history: the
+      // file says so rather than stop short without a word.
+      HistoryError(s, text);
+      return;
+    } else {
+      if (r == 0) NotCalibrated(text);
+      return;
+    }
     text.add("");
     text.add(HistoryDateText(date, true) + (complete ? "" : " incomplete calibration"));
     std::array<ChannelCoefficients, kMaxChannels> c{};
@@ -81,8 +94,7 @@ void WriteFlashHistory(Session& s, HistoryText& text) {
       text.add(HistoryChannelLine(k, r.c[static_cast<size_t>(k - 1)], false));
   });
   if (walk == FlashWalk::Empty) {
-    text.add("");
-    text.add("Logger not yet calibrated.");
+    NotCalibrated(text);
     return;
   }
   if (walk == FlashWalk::Error) {
@@ -99,8 +111,7 @@ void WriteFlashHistory(Session& s, HistoryText& text) {
 void WriteSingleHistory(Session& s, HistoryText& text) {
   s.link.reread.coefficients = true;
   if (CommGet(s, 10) != 1) {
-    text.add("");
-    text.add("Logger not yet calibrated.");
+    NotCalibrated(text);
     return;
   }
   text.add("");
@@ -148,6 +159,7 @@ int WriteHistoryFile(Session& s, std::vector<std::string>* lines) {
   const LoggerIdentity& id = s.link.identity;
   text.add(Format("KTS Data Logger: %s %5.2f %06d", id.model.c_str(),
                   static_cast<double>(id.firmware), id.serial));
+  CommGet(s, 16);  // the channel count (read once per logger)
   switch (GenerationOf(id)) {
     case CalibrationGeneration::History:
       WriteExtendedHistory(s, text);
