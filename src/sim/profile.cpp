@@ -165,6 +165,7 @@ constexpr IntegerKey kIntegerKeys[] = {
      [](Profile& p, long long v) { p.hysteresis = static_cast<uint16_t>(v); }},
     {"burst_rate", 1, 255, [](Profile& p, long long v) { p.burstRate = static_cast<int>(v); }},
     {"erase_ms", 0, 600000, [](Profile& p, long long v) { p.eraseMs = static_cast<int>(v); }},
+    {"clock_frozen", 0, 1, [](Profile& p, long long v) { p.clockFrozen = v != 0; }},
 };
 
 class LineParser {
