@@ -256,6 +256,7 @@ int ReadDataStream(Session& s, std::FILE* file, const std::string& name) {
   s.app.sampleCount = d.sampleCount;
   s.app.channelCount = d.totalChannels;
   s.app.datDataLoaded = true;
+  s.app.retrievedDataPresent = false;  // the retrieved data were replaced
   s.app.hexDataLoaded = false;
   s.app.newImageSinceSave = false;
   if (lost)

@@ -204,6 +204,7 @@ int ReadHexStream(Session& s, std::FILE* file, const std::string& name) {
     RedecodeImage(s, false);
   }
   s.app.hexDataLoaded = true;
+  s.app.retrievedDataPresent = false;  // the retrieved data were replaced
   s.app.datDataLoaded = false;
   s.app.newImageSinceSave = false;
   if (declared > MemoryImage::kCapacity)
