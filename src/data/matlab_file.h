@@ -22,7 +22,8 @@ struct FileRequest;
 // Writes the data set of the session to `path` with the session's MATLAB
 // date/time settings. The file appears under its name only when it was
 // written in full; a previous file of that name stands until then. Failures
-// go to the status line in the system's words. Returns 1 on success, else 0.
+// go to the status line in the system's words; data of a logger whose output
+// is ASCII text are refused with a message. Returns 1 on success, else 0.
 int WriteMatFile(Session& s, const std::string& path);
 
 // Reads a MATLAB file into the session's data set, the identity of the

@@ -464,6 +464,9 @@ TEST_F(MatlabFileTest, TheSaveCommandRefusesAsciiDataAndProposesItsNames) {
   EXPECT_TRUE(t.ui.sawMessage(
       "These ASCII data from a generic front end can not be saved in the MATLAB format."));
   EXPECT_EQ(t.ui.messages.back().caption, "Save MATLAB file");
+  EXPECT_EQ(WriteMatFile(s, path), 0);  // a front end that skips the check is refused too
+  EXPECT_FALSE(dir.exists("001234.mat"));
+  EXPECT_EQ(t.ui.messages.size(), 2u);
 
   s.settings.matDirectory = "/data/mat";
   const FileRequest save = MatlabSaveRequest(s);
