@@ -514,6 +514,10 @@ void Commit(Session& s, MatImport& in) {
       MinimumAndMaximum(d, c);
     }
   } else {
+    // A file without data gives an empty data set, not the rows of the last one.
+    d.measuredChannels = d.totalChannels = 0;
+    d.sampleCount = 0;
+    d.stride = 2;
     d.types = in.types;
   }
   d.context.description.channelCount = std::max(d.measuredChannels, 1);

@@ -366,6 +366,15 @@ TEST_F(HostileMatTest, VariablesOfTheWrongKindOrSizeAreRefused) {
   }
 }
 
+TEST_F(HostileMatTest, AStampTableAloneGivesAnEmptyDataSet) {
+  craft([](MatWriter& w) { putPrivate(w); });
+  ASSERT_EQ(ReadMatFile(back.s, path), 1) << back.ui.statusTexts();
+  EXPECT_EQ(back.s.data.sampleCount, 0);
+  EXPECT_EQ(back.s.data.measuredChannels, 0);
+  EXPECT_EQ(back.s.data.stampCount, 0);
+  EXPECT_EQ(back.s.app.channelCount, 0);
+}
+
 TEST_F(HostileMatTest, OlderStampLayoutsAreRecognisedByTheirYears) {
   // Two 36-byte entries (a 20-byte head): the current layout would see a
   // year of 0 in the first entry.
