@@ -567,9 +567,10 @@ void Commit(Session& s, MatImport& in) {
 }
 
 // The values of a generic front end's ASCII output are text bytes, not
-// readings: they have no place in a MATLAB matrix.
+// readings: they have no place in a MATLAB matrix. The data's logger and
+// the one connected are both asked, as the save command always has.
 bool RefuseAsciiData(Session& s) {
-  if (!s.data.context.description.asciiOutput()) return true;
+  if (!s.data.context.description.asciiOutput() && !s.description.asciiOutput()) return true;
   s.ui.message({"These ASCII data from a generic front end can not be saved in the MATLAB format.",
                 "Save MATLAB file", Icon::Warning, Buttons::Ok, Answer::Ok});
   return false;
@@ -704,10 +705,7 @@ int ReadMatFile(Session& s, const std::string& path) {
   return 1;
 }
 
-bool MatlabSaveAllowed(Session& s) {
-  if (s.data.sampleCount <= 0 && s.data.measuredChannels <= 0) return false;
-  return RefuseAsciiData(s);
-}
+bool MatlabSaveAllowed(Session& s) { return RefuseAsciiData(s); }
 
 FileRequest MatlabSaveRequest(const Session& s) {
   FileRequest r;

@@ -36,8 +36,8 @@ int WriteMatFile(Session& s, const std::string& path);
 int ReadMatFile(Session& s, const std::string& path);
 
 // The save command's checks and choices, for the front ends. False (after
-// the refusal message) for data that cannot go to a MATLAB file: no data, or
-// a logger whose output is ASCII text.
+// the refusal message) for data of a logger whose output is ASCII text (the
+// data's logger or the one connected).
 bool MatlabSaveAllowed(Session& s);
 FileRequest MatlabSaveRequest(const Session& s);
 // The read command: proposes `currentFile` with ".dat" or ".hex" turned into

@@ -233,7 +233,7 @@ TEST(FixedMessages, RestartAndMatlabRefusals) {
 TEST(FixedMessages, MatlabSaveAsksBeforeWritingOver) {
   FrameRig r;
   r.s().app.datDataLoaded = true;
-  r.s().link.identity.serial = 1234;
+  r.s().data.context.identity.serial = 1234;  // the logger the data came from
   r.base.write("old.mat", "x");
   r.ui().files.push_back(r.base.file("old.mat"));
   r.ui().answers.push_back(Answer::No);
