@@ -6,6 +6,7 @@
 #include "core/text.h"
 #include "core/time_format.h"
 #include "data/directories.h"
+#include "data/matlab_file.h"
 #include "data/overwrite_check.h"
 #include "data/realtime_limits.h"
 #include "data/recent_files.h"
@@ -466,20 +467,9 @@ void Frame::saveMatlab() {
     ShowStatus(s_.ui, "No data in memory to save");
     return;
   }
-  if (s_.description.asciiOutput()) {
-    s_.ui.message({"These ASCII data from a generic front end can not be saved in the MATLAB "
-                   "format.",
-                   "Save MATLAB file", Icon::Warning, Buttons::Ok, Answer::Ok});
-    return;
-  }
-  FileRequest r;
-  r.title = "Save MATLAB file";
-  r.filter = "MATLAB files (*.mat)";
-  r.pattern = "*.mat";
-  r.directory = s_.settings.matDirectory;
-  r.defaultName = Format("%06d*.mat", s_.link.identity.serial);
-  r.save = true;
-  const auto chosen = s_.ui.chooseFile(r);
+  if (!MatlabSaveAllowed(s_)) return;
+  w_.openDialog(DialogId::MatlabFormat);  // the time format comes first
+  const auto chosen = s_.ui.chooseFile(MatlabSaveRequest(s_));
   if (!chosen || chosen->empty()) return;
   if (FileExists(*chosen)) {
     const Answer a = s_.ui.message({Format(messageText(kMsgAlreadyExists).c_str(), chosen->c_str()),

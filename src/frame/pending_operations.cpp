@@ -2,6 +2,8 @@
 
 #include "core/session.h"
 #include "core/text.h"
+#include "data/matlab_file.h"
+#include "platform/ui.h"
 #include "platform/status_line.h"
 
 namespace kts {
@@ -24,9 +26,13 @@ int ReadDatFile(Session& s, std::string&) {
   return 0;
 }
 
-int ReadMatlabFile(Session& s, std::string&) {
-  ShowNotYet(s, "Reading MATLAB files");
-  return 0;
+int ReadMatlabFile(Session& s, std::string& path) {
+  if (path.empty()) {
+    const auto chosen = s.ui.chooseFile(MatlabOpenRequest(s, s.settings.recent[0]));
+    if (!chosen || chosen->empty()) return 0;
+    path = *chosen;
+  }
+  return ReadMatFile(s, path);
 }
 
 int SaveDataFile(Session& s, int) {
@@ -39,10 +45,7 @@ int SaveScreenSegment(Session& s) {
   return 0;
 }
 
-int WriteMatlabFile(Session& s, const std::string&) {
-  ShowNotYet(s, "Saving MATLAB files");
-  return 0;
-}
+int WriteMatlabFile(Session& s, const std::string& path) { return WriteMatFile(s, path); }
 
 int ScreenCapture(Session& s) {
   ShowNotYet(s, "Screen capture");

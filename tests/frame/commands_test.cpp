@@ -159,11 +159,17 @@ TEST(AskingToSave, NoDropsTheDataAndGoesOn) {
     FrameRig r;
     r.unsavedData();
     r.ui().answers.push_back(Answer::No);
+    const std::string missing = r.base.file("missing.mat");
+    if (id == kCmdReadMatlab) r.ui().files.push_back(missing);
     r.frame->runCommand(id);
     EXPECT_FALSE(r.s().app.retrievedDataPresent);
     EXPECT_FALSE(r.s().app.retrievedDataSaved);
+    ASSERT_FALSE(r.ui().statuses.empty());
     EXPECT_TRUE(r.ui().statuses.back().warningIcon);
-    EXPECT_NE(r.ui().lastStatus().find("Reading"), std::string::npos) << r.ui().lastStatus();
+    if (id == kCmdReadMatlab)
+      EXPECT_EQ(r.ui().lastStatus(), "Unable to open file: " + missing);
+    else
+      EXPECT_NE(r.ui().lastStatus().find("Reading"), std::string::npos) << r.ui().lastStatus();
   }
 }
 
@@ -233,7 +239,7 @@ TEST(FixedMessages, RestartAndMatlabRefusals) {
 TEST(FixedMessages, MatlabSaveAsksBeforeWritingOver) {
   FrameRig r;
   r.s().app.datDataLoaded = true;
-  r.s().link.identity.serial = 1234;
+  r.s().data.context.identity.serial = 1234;  // the logger the data came from
   r.base.write("old.mat", "x");
   r.ui().files.push_back(r.base.file("old.mat"));
   r.ui().answers.push_back(Answer::No);
