@@ -12,6 +12,11 @@
 //     retrieve(s, screen, false);
 //     while (continueRetrieval(s, screen)) {}   // one block per call (the tick)
 //   }
+//   s.retrieval.complete / s.retrieval.end: how the read ended.
+//
+// The engine's progress texts ("Estimated download time remaining …") go
+// to LinkHooks::retrievalMessage; a window points it at `message` below.
+// A "--stop" run on a suspended logger sets resumeFoundSuspended = false.
 #pragma once
 
 #include <cstdint>
