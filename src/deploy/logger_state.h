@@ -1,6 +1,5 @@
 // What the setup and retrieval screens read from a logger when they open:
-// its status, clocks, deployment times and channels, and how much of its
-// memory holds data.
+// its name, status, clocks and deployment times, and how full its memory is.
 #pragma once
 
 #include <cstdint>
@@ -11,35 +10,26 @@
 namespace kts {
 
 struct Session;
-struct LoggerIdentity;
-struct LoggerDescription;
 
-// The texts a screen shows for the logger's state.
-struct LoggerStateTexts {
-  std::string loggerName;  // "KTS %s %5.2f %06d"
-  std::string statusName;
-  std::string hostTime;
-  std::string loggerTime;
-  std::string startTime;
-  std::string endTime;
-  std::string period;
-};
-
-// Reads the status (failure: "Error: Status read incorrectly" on the status
-// line, −1), then, except on a running QZ-760 below firmware 4.99, the host
-// and logger clocks, the start and end times and the sampling period (a
-// failed query leaves its field and says so on the message line), then the
-// channel configuration (a failure gives −1). Returns the status code.
+// Shows the logger's name and status, then (except on an active QZ-760
+// below firmware 4.99, whose times cannot be read while it runs) the host
+// and logger clocks, the start and end times and the sampling period, and
+// reads the channel configuration. Returns the status code, or −1 when the
+// status or the configuration could not be read.
 int readLoggerState(Session& s, LoggerStateTexts& texts, MessageLine& message);
 
-// A QZ-760 below firmware 4.99 that is enabled, logging, thresholding or
-// profiling answers nothing but the stop command.
-bool IsActiveOldQz760(const LoggerIdentity& id, int status);
+// The memory-usage text: "%.1f%%, %dK bytes", "%.1f%%, %dK readings",
+// "<0.1%%, %d readings" or "0%%, 0 readings".
+std::string MemoryUsageText(const Session& s, uint32_t pointer);
+double MemoryUsagePercent(const Session& s, uint32_t pointer);
+int64_t MemoryReadings(const Session& s, uint32_t pointer);
 
-// Readings held by the memory (3-byte words, never below 0).
-int MemoryReadings(const LoggerIdentity& id, const LoggerDescription& d, uint32_t pointer);
-// "%.1f%%, %dK bytes", "%.1f%%, %dK readings", "<0.1%%, %d readings" or
-// "0%%, 0 readings".
-std::string MemoryUsageText(const LoggerIdentity& id, const LoggerDescription& d, uint32_t pointer);
+// No data behind the pointer: at most the image header of a logger with a
+// capabilities table, or the family's empty-memory address.
+bool MemoryIsEmpty(const Session& s, uint32_t pointer);
+
+// A QZ-760 below firmware 4.99 cannot be set up while it runs (status 1, 2,
+// 3 or 6): it can only be stopped.
+bool IsActiveOldQz760(const Session& s, int status);
 
 }  // namespace kts

@@ -312,7 +312,7 @@ bool openRetrievalScreen(Session& s, RetrievalScreen& screen) {
     CloseScreen(s, screen);
     return false;
   }
-  if (IsActiveOldQz760(s.link.identity, screen.status)) {
+  if (IsActiveOldQz760(s, screen.status)) {
     screen.mainButton = kStopLoggerButton;
     screen.message.show(
         "QZ-760 Logger active - update of this window suspended, you may stop "
@@ -332,8 +332,8 @@ bool openRetrievalScreen(Session& s, RetrievalScreen& screen) {
     return false;
   }
   const uint32_t pointer = s.link.memoryPointer;
-  screen.memoryUsage = MemoryUsageText(s.link.identity, s.description, pointer);
-  if (MemoryReadings(s.link.identity, s.description, pointer) > 0)
+  screen.memoryUsage = MemoryUsageText(s, pointer);
+  if (MemoryReadings(s, pointer) > 0)
     screen.mainButton = kRetrieveDataButton;
   if (MemoryLooksEmpty(s.link.identity, s.description, pointer)) {
     if (IsIdleStatus(screen.status)) {
@@ -432,7 +432,7 @@ void retrieve(Session& s, RetrievalScreen& screen, bool all) {
     }
     screen.pointerReply = s.link.memoryPointerReply;
   }
-  screen.memoryUsage = MemoryUsageText(s.link.identity, s.description, s.link.memoryPointer);
+  screen.memoryUsage = MemoryUsageText(s, s.link.memoryPointer);
 
   if (CommGet(s, 10) != 1)
     s.ui.message(

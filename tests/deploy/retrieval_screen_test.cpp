@@ -85,34 +85,6 @@ TEST(RetrievalRules, FullMemoryPointersByMemoryClass) {
   EXPECT_STREQ(FullMemoryPointerReply(d), "00E07F00CDP");
 }
 
-TEST(RetrievalRules, MemoryUsageTexts) {
-  LoggerDescription caps;
-  caps.capabilityWordsRead = true;
-  caps.parameterBlockLength = 48;
-  caps.channelCount = 3;
-  caps.rsAdvanced = 0;
-  const LoggerIdentity ext = Id("QZ-740", 6.51f);
-  EXPECT_EQ(MemoryUsageText(ext, caps, 0), "0%, 0 readings");
-  EXPECT_EQ(MemoryUsageText(ext, caps, 48 + 9), "<0.1%, 1 readings");
-  EXPECT_EQ(MemoryUsageText(ext, caps, 48 + 10), "<0.1%, 1 readings") << "rounded up to a word";
-  EXPECT_EQ(MemoryReadings(ext, caps, 48 + 10), 4);
-  EXPECT_EQ(MemoryUsageText(ext, caps, 838036 + 48), "10.0%, 93K readings");
-  caps.rsAdvanced = 0x08;  // the logger stores text bytes
-  EXPECT_EQ(MemoryUsageText(ext, caps, 300048), "3.6%, 100K bytes");
-  EXPECT_EQ(MemoryUsageText(ext, caps, 0x7FE000 * 2), "100.0%, 5587K bytes") << "capped at 100";
-
-  LoggerDescription older;
-  older.channelCount = 1;
-  older.parameterBlockLength = 30;
-  EXPECT_EQ(MemoryReadings(Id("HV-3070", 2.20f), older, 0x20000 + 3000), 990);
-  EXPECT_EQ(MemoryReadings(Id("HV-3070", 1.40f), older, 0x20000 + 3000), 1000);
-  EXPECT_EQ(MemoryReadings(Id("HV-3070", 2.00f), older, 0x20000 + 3000), 995);
-  EXPECT_EQ(MemoryReadings(Id("QZ-740", 4.30f), older, 0x20000 + 3000), 990);
-  EXPECT_EQ(MemoryReadings(Id("HV-3070", 2.20f), older, 0x20000), 0) << "never below 0";
-  EXPECT_EQ(MemoryUsageText(Id("LV-3070", 3.20f), older, 0x20000 + 390000), "10.0%, 130K readings");
-  EXPECT_EQ(MemoryUsageText(Id("HV-3070", 2.20f), older, 0x20000 + 196195), "10.0%, 65K readings");
-}
-
 // A retrieval screen on a simulated logger, with the deployment log kept in
 // a directory of its own.
 class RetrievalFlow : public ::testing::Test {
