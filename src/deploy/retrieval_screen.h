@@ -117,7 +117,4 @@ void finishRetrieval(Session& s, RetrievalScreen& screen);
 // The full-memory pointer reply of a memory class ("Retrieve 100%").
 const char* FullMemoryPointerReply(const LoggerDescription& d);
 
-// Whether the memory is empty by the logger family's rule.
-bool MemoryLooksEmpty(const LoggerIdentity& id, const LoggerDescription& d, uint32_t pointer);
-
 }  // namespace kts
