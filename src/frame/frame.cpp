@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "core/session.h"
 #include "core/text.h"
@@ -494,7 +495,13 @@ void Frame::gpsTest() {
 }
 
 void Frame::saveMatlab() {
+  const AppState& a = s_.app;
+  if (!a.retrievedDataPresent && !a.hexDataLoaded && !a.datDataLoaded && s_.data.sampleCount <= 0) {
+    ShowStatus(s_.ui, "No data in memory to save");
+    return;
+  }
   if (!MatlabSaveAllowed(s_)) return;
+  w_.openDialog(DialogId::MatlabFormat);  // the time format comes first
   const auto chosen = s_.ui.chooseFile(MatlabSaveRequest(s_));
   if (!chosen || chosen->empty()) return;
   if (FileExists(*chosen)) {
@@ -514,9 +521,14 @@ void Frame::readMatlab() {
 
 void Frame::readDataFile(bool hex) {
   if (!askToSave(messageText(kMsgFileRead))) return;
-  const int ok = hex ? ChooseAndReadHexFile(s_) : ChooseAndReadDataFile(s_);
-  showRecentMenu();
-  if (ok) w_.showData();
+  const std::optional<std::string> path = hex ? ChooseHexFile(s_) : ChooseDataFile(s_);
+  if (!path) return;
+  if (hex ? ReadHexFile(s_, *path) : ReadDataFile(s_, *path)) {
+    addRecent(*path);
+    w_.showData();
+  } else {
+    showRecentMenu();
+  }
 }
 
 void Frame::readRecent(int id) {

@@ -2,6 +2,7 @@
 
 #include "core/session.h"
 #include "core/text.h"
+#include "platform/ui.h"
 #include "platform/status_line.h"
 
 namespace kts {

@@ -236,6 +236,7 @@ TEST(FixedMessages, RestartAndMatlabRefusals) {
 
   r.s().data.sampleCount = 10;
   r.s().data.context.description.rsAdvanced = kRsAsciiOutput;
+  r.s().description.rsAdvanced = kRsAsciiOutput;
   r.frame->runCommand(kCmdSaveMatlab);
   ASSERT_EQ(r.ui().messages.size(), 2u);
   EXPECT_EQ(r.ui().messages[1].text,
