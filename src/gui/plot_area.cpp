@@ -16,18 +16,27 @@
 namespace kts::gui {
 namespace {
 
-QColor ChannelColour(int channel) { return QColor::fromRgb(kChannelColours[static_cast<size_t>(channel % 8)]); }
+QColor ChannelColour(int channel) {
+  return QColor::fromRgb(kChannelColours[static_cast<size_t>(channel % 8)]);
+}
 
 // One pen per kind of stamp mark.
 QPen MarkPen(MarkKind kind) {
   switch (kind) {
-    case MarkKind::BurstTick: return QPen(QColor(0x00, 0x60, 0x00), 2);
-    case MarkKind::GainAllTick: return QPen(QColor(0xFF, 0x00, 0xFF), 2);
-    case MarkKind::GainSomeTick: return QPen(QColor(0x00, 0x80, 0x80), 2);
-    case MarkKind::GainSingleTick: return QPen(QColor(0x80, 0x40, 0x00), 2);
-    case MarkKind::StampLine: return QPen(QColor(0x40, 0x40, 0x40), 1, Qt::DotLine);
-    case MarkKind::ClockLine: return QPen(QColor(0x00, 0x00, 0xA0), 1, Qt::DashLine);
-    case MarkKind::None: break;
+    case MarkKind::BurstTick:
+      return QPen(QColor(0x00, 0x60, 0x00), 2);
+    case MarkKind::GainAllTick:
+      return QPen(QColor(0xFF, 0x00, 0xFF), 2);
+    case MarkKind::GainSomeTick:
+      return QPen(QColor(0x00, 0x80, 0x80), 2);
+    case MarkKind::GainSingleTick:
+      return QPen(QColor(0x80, 0x40, 0x00), 2);
+    case MarkKind::StampLine:
+      return QPen(QColor(0x40, 0x40, 0x40), 1, Qt::DotLine);
+    case MarkKind::ClockLine:
+      return QPen(QColor(0x00, 0x00, 0xA0), 1, Qt::DashLine);
+    case MarkKind::None:
+      break;
   }
   return QPen(Qt::NoPen);
 }
@@ -88,7 +97,8 @@ void PlotArea::paintEvent(QPaintEvent* event) {
 }
 
 void PlotArea::paintAsciiNotice(QPainter& p) {
-  const QString first = QStringLiteral("These ASCII data from a generic sensor can not be graphed.");
+  const QString first =
+      QStringLiteral("These ASCII data from a generic sensor can not be graphed.");
   const QString second = QString::fromStdString(
       Format(s_.app.hexDataLoaded ? "%d bytes were successfully read from the hex file."
                                   : "%d bytes were successfully downloaded.",
@@ -126,13 +136,15 @@ void PlotArea::paintTimePlot(QPainter& p, const QRect& damaged) {
       int joinCount = 0;
       for (int k = 0; k < count; ++k) {
         const ColumnSpan& col = spans[k];
-        p.fillRect(col.x - thick, col.minY - thick, 1 + 2 * thick, col.maxY - col.minY + 1 + 2 * thick,
-                   colour);
-        if (k > 0) joins[joinCount++] = QLine(spans[k - 1].x, spans[k - 1].lastY, col.x, col.firstY);
+        p.fillRect(col.x - thick, col.minY - thick, 1 + 2 * thick,
+                   col.maxY - col.minY + 1 + 2 * thick, colour);
+        if (k > 0)
+          joins[joinCount++] = QLine(spans[k - 1].x, spans[k - 1].lastY, col.x, col.firstY);
       }
       p.setPen(QPen(colour, 0));  // cosmetic: one pixel, the raster fast path
       // A 3-pixel trace: the joins also at the four neighbouring offsets.
-      for (const QPoint shift : {QPoint(0, 0), QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1)}) {
+      for (const QPoint shift :
+           {QPoint(0, 0), QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1)}) {
         if (!thick && shift != QPoint(0, 0)) break;
         p.save();
         p.translate(shift);
@@ -169,7 +181,9 @@ void PlotArea::paintXyPlot(QPainter& p) {
   // Ranges of zero width are widened so that every reading still lands.
   auto span = [](float lo, float hi) {
     const double w = static_cast<double>(hi) - lo;
-    return w > 0.0 && std::isfinite(w) ? w : std::max(0.0009, std::fabs(static_cast<double>(lo)) * 1e-6);
+    return w > 0.0 && std::isfinite(w)
+               ? w
+               : std::max(0.0009, std::fabs(static_cast<double>(lo)) * 1e-6);
   };
   const float* xs = d.row(xc);
   const double minX = xs[n], spanX = span(xs[n], xs[n + 1]);

@@ -44,9 +44,9 @@ class PlotArea : public QWidget {
   Session& s_;
   QPixmap tile_;
   TraceColumns columns_;
-  std::vector<QLine> joins_;           // one per column, allocated once
-  std::vector<StampMark> marks_;       // allocated once
-  std::vector<uint8_t> xyOccupied_;    // one byte per plot pixel, allocated once
+  std::vector<QLine> joins_;         // one per column, allocated once
+  std::vector<StampMark> marks_;     // allocated once
+  std::vector<uint8_t> xyOccupied_;  // one byte per plot pixel, allocated once
   QRubberBand* band_ = nullptr;
   QPoint bandOrigin_;
   bool draggingCursor_ = false;

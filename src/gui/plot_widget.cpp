@@ -38,13 +38,20 @@ bool HasSamples(const Session& s) {
 
 ScrollAction ActionOf(int sliderAction) {
   switch (sliderAction) {
-    case QAbstractSlider::SliderSingleStepSub: return ScrollAction::LineUp;
-    case QAbstractSlider::SliderSingleStepAdd: return ScrollAction::LineDown;
-    case QAbstractSlider::SliderPageStepSub: return ScrollAction::PageUp;
-    case QAbstractSlider::SliderPageStepAdd: return ScrollAction::PageDown;
-    case QAbstractSlider::SliderToMinimum: return ScrollAction::Home;
-    case QAbstractSlider::SliderToMaximum: return ScrollAction::End;
-    default: return ScrollAction::Thumb;
+    case QAbstractSlider::SliderSingleStepSub:
+      return ScrollAction::LineUp;
+    case QAbstractSlider::SliderSingleStepAdd:
+      return ScrollAction::LineDown;
+    case QAbstractSlider::SliderPageStepSub:
+      return ScrollAction::PageUp;
+    case QAbstractSlider::SliderPageStepAdd:
+      return ScrollAction::PageDown;
+    case QAbstractSlider::SliderToMinimum:
+      return ScrollAction::Home;
+    case QAbstractSlider::SliderToMaximum:
+      return ScrollAction::End;
+    default:
+      return ScrollAction::Thumb;
   }
 }
 
@@ -102,11 +109,14 @@ PlotWidget::PlotWidget(Session& session, QWidget* parent) : QWidget(parent), s_(
   refresh();
 }
 
-QWidget* PlotWidget::plotArea() const { return area_; }
+QWidget* PlotWidget::plotArea() const {
+  return area_;
+}
 
 void PlotWidget::startDisplay() {
   StartDisplay(s_);
   refresh();
+  emit displayStarted();
   emit selectionChanged();
 }
 
@@ -171,7 +181,8 @@ void PlotWidget::updateScrollBars() {
   const ScrollRanges r = SetScrollRanges(s_);
   {
     const QSignalBlocker block(horizontal_);
-    horizontal_->setRange(r.horizontalMin, std::max(r.horizontalMin, r.horizontalMax - r.horizontalPage + 1));
+    horizontal_->setRange(r.horizontalMin,
+                          std::max(r.horizontalMin, r.horizontalMax - r.horizontalPage + 1));
     horizontal_->setPageStep(r.horizontalPage);
     horizontal_->setSingleStep(1);
     horizontal_->setValue(s_.plot.scrollOffset);
@@ -268,7 +279,9 @@ void PlotWidget::paintEvent(QPaintEvent*) {
     if (l.text.empty()) return;
     const QString text = QString::fromLatin1(l.text.c_str());
     const int w = m.horizontalAdvance(text);
-    const int x = l.align == LabelAlign::Left ? l.x : l.align == LabelAlign::Right ? l.x - w : l.x - w / 2;
+    const int x = l.align == LabelAlign::Left    ? l.x
+                  : l.align == LabelAlign::Right ? l.x - w
+                                                 : l.x - w / 2;
     const QRect box(x, l.y, w, m.height());
     p.fillRect(box, QColor::fromRgb(kLabelBackground));
     p.setPen(Qt::white);

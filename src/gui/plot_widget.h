@@ -44,6 +44,9 @@ class PlotWidget : public QWidget {
   void cursorMoved(int sample);
   // The plotted channels or the current channel changed (statistics follow).
   void selectionChanged();
+  // A new data set went on display (the statistics reset their two-point
+  // state; the wave window decides whether it stays).
+  void displayStarted();
   // A command that belongs to the main window (the first zoom button ends
   // the real-time display while it runs).
   void frameCommand(int id);

@@ -66,7 +66,8 @@ class PlotWidgetTest : public ::testing::Test {
     int n = 0;
     for (int y = 0; y < image.height(); ++y)
       for (int x = 0; x < image.width(); ++x)
-        if ((column < 0 || x == column) && (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF)) ++n;
+        if ((column < 0 || x == column) && (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF))
+          ++n;
     return n;
   }
   gui::ChannelButton* Button(gui::PlotWidget& w, int channel) {
@@ -157,8 +158,7 @@ TEST_F(PlotWidgetTest, RepaintingAStripGivesTheSamePixelsAsTheWholePlot) {
     QImage part = whole.copy();
     part.fill(Qt::magenta);
     w.plotArea()->render(&part, strip.topLeft(), QRegion(strip));
-    EXPECT_EQ(part.copy(strip), whole.copy(strip))
-        << "strip at " << strip.x();
+    EXPECT_EQ(part.copy(strip), whole.copy(strip)) << "strip at " << strip.x();
   }
 }
 
