@@ -232,7 +232,7 @@ bool PlotWidget::runCommand(int id, bool shiftHeld) {
 }
 
 void PlotWidget::onChannelButton(ChannelButton* button) {
-  runCommand(kCmdFirstChannelButton + button->channel(), button->shiftHeld());
+  runCommand(kCmdFirstChannelButton + button->channel(), button->takeShift());
 }
 
 void PlotWidget::onXyButton() {

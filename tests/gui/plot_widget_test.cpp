@@ -103,6 +103,8 @@ TEST_F(PlotWidgetTest, PaintsEachPlottedChannelInItsColourOverTheGrid) {
   QTest::mouseClick(Button(w, 0), Qt::LeftButton, Qt::ShiftModifier);
   EXPECT_EQ(s.plot.channelMask, 0b11u);
   EXPECT_GT(Count(Render(w.plotArea()), yellow), 800);
+  Button(w, 1)->click();  // a click without the mouse: Shift is not remembered
+  EXPECT_EQ(s.plot.channelMask, 0b10u);
 }
 
 TEST_F(PlotWidgetTest, MouseAndKeysReachTheView) {
