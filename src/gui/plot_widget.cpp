@@ -16,7 +16,7 @@
 #include "frame/plot_model.h"
 #include "frame/xy_channel_dialog.h"
 #include "gui/channel_button.h"
-#include "gui/plot_area.h"
+#include "gui/plot_canvas.h"
 #include "gui/xy_channel_dialog_view.h"
 
 namespace kts::gui {
@@ -63,7 +63,7 @@ PlotWidget::PlotWidget(Session& session, QWidget* parent) : QWidget(parent), s_(
   setFont(font);
   setFocusPolicy(Qt::StrongFocus);
 
-  area_ = new PlotArea(s_, this);
+  area_ = new PlotCanvas(s_, this);
   horizontal_ = new QScrollBar(Qt::Horizontal, this);
   vertical_ = new QScrollBar(Qt::Vertical, this);
   up_ = new QToolButton(this);
@@ -104,8 +104,8 @@ PlotWidget::PlotWidget(Session& session, QWidget* parent) : QWidget(parent), s_(
   });
   connect(horizontal_, &QAbstractSlider::actionTriggered, this, &PlotWidget::onHorizontalAction);
   connect(vertical_, &QAbstractSlider::actionTriggered, this, &PlotWidget::onVerticalAction);
-  connect(area_, &PlotArea::cursorMoved, this, &PlotWidget::onCursorMoved);
-  connect(area_, &PlotArea::zoomed, this, &PlotWidget::afterViewChange);
+  connect(area_, &PlotCanvas::cursorMoved, this, &PlotWidget::onCursorMoved);
+  connect(area_, &PlotCanvas::zoomed, this, &PlotWidget::afterViewChange);
   refresh();
 }
 

@@ -20,7 +20,7 @@ struct Session;
 namespace kts::gui {
 
 class ChannelButton;
-class PlotArea;
+class PlotCanvas;
 
 class PlotWidget : public QWidget {
   Q_OBJECT
@@ -66,7 +66,7 @@ class PlotWidget : public QWidget {
   void onCursorMoved();
 
   Session& s_;
-  PlotArea* area_;
+  PlotCanvas* area_;
   QScrollBar* horizontal_;
   QScrollBar* vertical_;
   QToolButton* up_;

@@ -19,11 +19,11 @@ struct Session;
 
 namespace kts::gui {
 
-class PlotArea : public QWidget {
+class PlotCanvas : public QWidget {
   Q_OBJECT
  public:
-  PlotArea(Session& session, QWidget* parent);
-  ~PlotArea() override;
+  PlotCanvas(Session& session, QWidget* parent);
+  ~PlotCanvas() override;
 
  signals:
   void cursorMoved();  // the cursor was set or dragged

@@ -1,4 +1,4 @@
-#include "gui/plot_area.h"
+#include "gui/plot_canvas.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -67,7 +67,7 @@ constexpr int kStampCapacity = kMaxStamps;
 
 }  // namespace
 
-PlotArea::PlotArea(Session& session, QWidget* parent)
+PlotCanvas::PlotCanvas(Session& session, QWidget* parent)
     : QWidget(parent),
       s_(session),
       tile_(GridTile()),
@@ -79,9 +79,9 @@ PlotArea::PlotArea(Session& session, QWidget* parent)
   setCursor(Qt::CrossCursor);
 }
 
-PlotArea::~PlotArea() = default;
+PlotCanvas::~PlotCanvas() = default;
 
-void PlotArea::paintEvent(QPaintEvent* event) {
+void PlotCanvas::paintEvent(QPaintEvent* event) {
   QPainter p(this);
   p.drawTiledPixmap(rect(), tile_);
   if (!s_.plot.displayPresent || SampleCount(s_) <= 0) return;
@@ -96,7 +96,7 @@ void PlotArea::paintEvent(QPaintEvent* event) {
   paintTimePlot(p, event->rect());
 }
 
-void PlotArea::paintAsciiNotice(QPainter& p) {
+void PlotCanvas::paintAsciiNotice(QPainter& p) {
   const QString first =
       QStringLiteral("These ASCII data from a generic sensor can not be graphed.");
   const QString second = QString::fromStdString(
@@ -111,7 +111,7 @@ void PlotArea::paintAsciiNotice(QPainter& p) {
   p.drawText(260 - m.horizontalAdvance(second) / 2, 120, second);
 }
 
-void PlotArea::paintTimePlot(QPainter& p, const QRect& damaged) {
+void PlotCanvas::paintTimePlot(QPainter& p, const QRect& damaged) {
   const PlotView& v = s_.plot;
   const DataSet& d = s_.data;
   // One sample more on each side, so that a line crossing the edge of the
@@ -170,7 +170,7 @@ void PlotArea::paintTimePlot(QPainter& p, const QRect& damaged) {
   }
 }
 
-void PlotArea::paintXyPlot(QPainter& p) {
+void PlotCanvas::paintXyPlot(QPainter& p) {
   const PlotView& v = s_.plot;
   const DataSet& d = s_.data;
   const int n = SampleCount(s_);
@@ -211,7 +211,7 @@ void PlotArea::paintXyPlot(QPainter& p) {
   }
 }
 
-void PlotArea::moveCursorTo(int x) {
+void PlotCanvas::moveCursorTo(int x) {
   const int before = s_.plot.cursorActive ? s_.plot.cursorX : x;
   SetCursorAt(s_, x);
   // Only the strip between the old and the new cursor is painted again.
@@ -221,7 +221,7 @@ void PlotArea::moveCursorTo(int x) {
   emit cursorMoved();
 }
 
-void PlotArea::mousePressEvent(QMouseEvent* event) {
+void PlotCanvas::mousePressEvent(QMouseEvent* event) {
   setFocus();
   if (!s_.plot.displayPresent || SampleCount(s_) <= 0 || s_.data.context.description.asciiOutput())
     return;
@@ -243,13 +243,13 @@ void PlotArea::mousePressEvent(QMouseEvent* event) {
   }
 }
 
-void PlotArea::mouseMoveEvent(QMouseEvent* event) {
+void PlotCanvas::mouseMoveEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();
   if (draggingCursor_ && (event->buttons() & Qt::LeftButton)) moveCursorTo(at.x());
   if (banding_) band_->setGeometry(QRect(bandOrigin_, at).normalized());
 }
 
-void PlotArea::mouseReleaseEvent(QMouseEvent* event) {
+void PlotCanvas::mouseReleaseEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();
   if (event->button() == Qt::LeftButton) draggingCursor_ = false;
   if (event->button() == Qt::RightButton && banding_) {
