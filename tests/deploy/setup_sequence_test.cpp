@@ -388,5 +388,39 @@ TEST(SetupSequence, ALoggerStillCollectingIsNotStoppedWithoutConsent) {
   EXPECT_EQ(r.rig.sim->snapshot().status, 2);
 }
 
+TEST(SetupSequence, BatchValuesComeBackAfterTheClockIsSet) {
+  SetupRig r("extended", CompleteExtended());
+  ASSERT_TRUE(r.connected) << r.rig.error;
+  ASSERT_EQ(openSetupScreen(r.s()), 1);
+  EXPECT_FALSE(r.s().setup.acceptBatchEnabled);
+  r.Deploy(kStart, kEnd, MakePeriod(0, 1, 0));
+  r.ui().answers = {Answer::Yes};
+  ASSERT_EQ(r.Enable(), SetupOutcome::Enabled) << r.ui().messageTexts();
+
+  // Setup again: the logger is enabled now; a new period is chosen, then the
+  // batch values are taken after all.
+  ASSERT_EQ(openSetupScreen(r.s()), 1);
+  EXPECT_TRUE(r.s().setup.acceptBatchEnabled);
+  r.s().deployment.samplingPeriod = MakePeriod(0, 5, 0);
+  r.s().deployment.changedSinceBatch = true;
+  r.rig.t.clock.set(MakeTime(2026, 12, 7, 12, 10, 0));
+  r.ui().answers = {Answer::Yes};
+  ASSERT_EQ(AcceptBatchValues(r.s()), 1) << r.ui().messageTexts();
+  EXPECT_TRUE(r.sent("J261207121001"));
+  EXPECT_EQ(r.s().deployment.samplingPeriod, MakePeriod(0, 1, 0));
+  EXPECT_EQ(r.s().deployment.startTime, kStart);
+  EXPECT_EQ(r.s().deployment.loggerTime, MakeTime(2026, 12, 7, 12, 10, 1));
+
+  // Declined: the batch values are given up.
+  r.s().deployment.changedSinceBatch = true;
+  r.ui().answers = {Answer::No};
+  EXPECT_EQ(AcceptBatchValues(r.s()), 0);
+  EXPECT_TRUE(r.asked(
+      "You have made a change to the setup parameters since the batch values were set.\nDo you "
+      "want to accept the previous batch values?"));
+  EXPECT_FALSE(r.s().batch.available);
+  EXPECT_FALSE(r.s().setup.acceptBatchEnabled);
+}
+
 }  // namespace
 }  // namespace kts
