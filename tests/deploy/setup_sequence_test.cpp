@@ -10,6 +10,7 @@
 #include "core/session.h"
 #include "core/time_math.h"
 #include "deploy/setup_sequence.h"
+#include "deploy/setup_texts.h"
 #include "link/connection.h"
 #include "sim_rig.h"
 
@@ -420,6 +421,39 @@ TEST(SetupSequence, BatchValuesComeBackAfterTheClockIsSet) {
       "want to accept the previous batch values?"));
   EXPECT_FALSE(r.s().batch.available);
   EXPECT_FALSE(r.s().setup.acceptBatchEnabled);
+}
+
+TEST(SetupSequence, AThresholdStartWaitsUpToAYearAndLogsTheChosenSense) {
+  SetupRig r("extended", CompleteExtended());
+  ASSERT_TRUE(r.connected) << r.rig.error;
+  ASSERT_EQ(openSetupScreen(r.s()), 1);
+  r.Deploy(kStart, kEnd, MakePeriod(0, 1, 0));
+  r.s().coefficients.c[2] = {-10.0, 100.0, 0.0, 0.0};
+  ASSERT_EQ(SelectStartEntry(r.s(), r.s().setup, 1), 1);
+  r.s().deployment.block.thresholdChannel = 2;  // pressure
+  r.s().deployment.block.thresholdLevel = 0.0;
+  r.ui().answers = {Answer::Yes};
+
+  EXPECT_EQ(r.Enable(), SetupOutcome::Enabled) << r.ui().messageTexts();
+  EXPECT_TRUE(r.sent("!A0402")) << ::testing::PrintToString(r.commands());
+  EXPECT_TRUE(r.sent("M271207120003"));
+  EXPECT_EQ(r.s().deployment.block.startMode, kStartAboveThreshold);
+  EXPECT_EQ(r.rig.sim->snapshot().status, 3);
+  EXPECT_NE(r.log().find("Logger start: Above threshold"), std::string::npos) << r.log();
+}
+
+TEST(SetupSequence, RealTimeOutputNeedsACalibratedLogger) {
+  SetupRig r("extended", CompleteExtended());
+  ASSERT_TRUE(r.connected) << r.rig.error;
+  ASSERT_EQ(openSetupScreen(r.s()), 1);
+  r.Deploy(kStart, kEnd, MakePeriod(0, 1, 0));
+  r.s().deployment.realTimeOutput = 1;
+  r.s().coefficients.readFromLogger = false;
+  r.ui().answers = {Answer::Yes};
+  EXPECT_EQ(r.Enable(), SetupOutcome::Stopped);
+  EXPECT_TRUE(r.asked("Logger not yet calibrated - realtime operation prohibited"));
+  EXPECT_FALSE(r.sent("N"));
+  EXPECT_TRUE(r.s().setup.open);
 }
 
 }  // namespace
