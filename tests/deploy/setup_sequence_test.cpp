@@ -127,8 +127,8 @@ TEST(SetupSequence, ProgramsEachSettingWithItsReadBackBeforeTheTimesAndTheEnable
   EXPECT_TRUE(r.sent("!U01"));
   const std::vector<std::string> tail = r.commandsFrom("!K");
   const std::vector<std::string> expected{
-      "!K000000", "!A", "!H", "W", "X", "!B00", "!100000000", "!2", "L261207130000", "D",
-      "M261220000000", "E", "K000100", "C", "P"};
+      "!K000000",      "!A", "!H",      "W", "X", "!B00", "!100000000", "!2", "L261207130000", "D",
+      "M261220000000", "E",  "K000100", "C", "P"};
   ASSERT_EQ(tail.size(), expected.size()) << ::testing::PrintToString(tail);
   for (size_t i = 0; i < expected.size(); ++i)
     EXPECT_TRUE(StartsWith(tail[i], expected[i])) << i << ": " << tail[i];
@@ -186,11 +186,23 @@ TEST_P(ReadBackFailure, StopsAtTheFirstSettingThatDoesNotReadBack) {
 INSTANTIATE_TEST_SUITE_P(
     EachSetting, ReadBackFailure,
     ::testing::Values(
-        ReadBackCase{"W", "Averaging length set incorrectly.\nTry again.\nContact KTS if the problem persists.", false},
-        ReadBackCase{"!1", "Start characteristic set incorrectly.\nTry again.\nContact KTS if the problem persists.", false},
-        ReadBackCase{"L", "Start time set incorrectly.\nTry again.\nContact KTS if the problem persists.", true},
-        ReadBackCase{"M", "End time set incorrectly.\nTry again.\nContact KTS if the problem persists.", true},
-        ReadBackCase{"K", "Period set incorrectly.\nTry again.\nContact KTS if the problem persists.", true}));
+        ReadBackCase{
+            "W",
+            "Averaging length set incorrectly.\nTry again.\nContact KTS if the problem persists.",
+            false},
+        ReadBackCase{"!1",
+                     "Start characteristic set incorrectly.\nTry again.\nContact KTS if the "
+                     "problem persists.",
+                     false},
+        ReadBackCase{
+            "L", "Start time set incorrectly.\nTry again.\nContact KTS if the problem persists.",
+            true},
+        ReadBackCase{"M",
+                     "End time set incorrectly.\nTry again.\nContact KTS if the problem persists.",
+                     true},
+        ReadBackCase{"K",
+                     "Period set incorrectly.\nTry again.\nContact KTS if the problem persists.",
+                     true}));
 
 TEST(SetupSequence, EraseWaitOfALoggerWithCapabilitiesEndsOnItsStatus) {
   SetupRig r("extended", CompleteExtended());
@@ -316,8 +328,8 @@ TEST(SetupSequence, ClocksMoreThanHalfAnHourApartAreQuestioned) {
   constexpr const char* kQuestion =
       "Logger time and Host time differ by more than 30 minutes.\nDo you want to continue?";
   for (const int apart : {1800, 1801}) {
-    SetupRig r("extended", {"status = 4", "erase_ms = 100", "clock = 2026-12-07 12:00:00",
-                            "clock_frozen = 1"});
+    SetupRig r("extended",
+               {"status = 4", "erase_ms = 100", "clock = 2026-12-07 12:00:00", "clock_frozen = 1"});
     ASSERT_TRUE(r.connected) << r.rig.error;
     ASSERT_EQ(openSetupScreen(r.s()), 1);
     r.Deploy(kStart, kEnd, MakePeriod(0, 1, 0));
@@ -351,7 +363,8 @@ TEST(SetupSequence, AnEnableReplyOutsideTheRunningStatesFails) {
   r.Deploy(kStart, kEnd, MakePeriod(0, 1, 0));
   r.ui().answers = {Answer::Yes};
   EXPECT_EQ(r.Enable(), SetupOutcome::Failed);
-  EXPECT_TRUE(r.asked("Logger has not been enabled.\nTry again.\nIf problem persists contact KTS."));
+  EXPECT_TRUE(
+      r.asked("Logger has not been enabled.\nTry again.\nIf problem persists contact KTS."));
   EXPECT_NE(r.log().find("Logger setup FAILED"), std::string::npos);
   EXPECT_FALSE(r.s().batch.available && r.s().setup.open);
 }
