@@ -108,6 +108,26 @@ void BM_ConvertAndDeriveFullStore(benchmark::State& state) {
 }
 BENCHMARK(BM_ConvertAndDeriveFullStore)->Unit(benchmark::kMillisecond);
 
+// The same readings stored as floats with no equation, rollover or range:
+// the memory traffic every conversion pays. Both figures above are read
+// against it.
+void BM_StoreOnlyFullStore_Baseline(benchmark::State& state) {
+  Bench b;
+  DataSet& d = b.s.data;
+  d.stride = kSamples + 2;
+  for (auto _ : state) {
+    for (int c = 0; c < kChannels; ++c) {
+      float* row = d.row(c);
+      for (int i = 0; i < kSamples; ++i)
+        row[i] = static_cast<float>(
+            b.words[static_cast<size_t>(i) * kChannels + static_cast<size_t>(c)]);
+    }
+    benchmark::DoNotOptimize(d.rows.get());
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_StoreOnlyFullStore_Baseline)->Unit(benchmark::kMillisecond);
+
 void BM_DeriveOnlyFullStore(benchmark::State& state) {
   Bench b;
   b.convert();

@@ -23,8 +23,16 @@ struct CliContext {
   NoClipboard clipboard;
   std::unique_ptr<Session> session = std::make_unique<Session>(ui, clock, opener, clipboard);
 
-  // Applies the options every sub-command shares (--base, --port, --yes).
-  // False (with a message on stderr) when one of them is unusable.
+  CliContext() = default;
+  CliContext(const CliContext&) = delete;
+  CliContext& operator=(const CliContext&) = delete;
+  // A logger port left open is closed with its line settings put back.
+  ~CliContext();
+
+  // Applies the options every sub-command shares (--base, --port, --yes,
+  // --quiet) over the settings file of the base directory, which is read
+  // but never written. False (with a message on stderr) when one of them is
+  // unusable.
   bool applyCommonOptions(const Arguments& args);
 };
 

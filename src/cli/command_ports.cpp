@@ -3,6 +3,7 @@
 
 #include "cli/cli_context.h"
 #include "cli/commands.h"
+#include "cli/json_output.h"
 #include "link/serial_link.h"
 
 namespace kts::cli {
@@ -16,16 +17,6 @@ constexpr const char* kPortsUsage =
     "(a port another program holds shows as absent). The mapping is read from\n"
     "ktsports.ini in the base directory (default: the current directory).\n";
 
-void PrintJsonString(const std::string& s) {
-  std::putchar('"');
-  for (char c : s) {
-    if (c == '"' || c == '\\') std::printf("\\%c", c);
-    else if (static_cast<unsigned char>(c) < 0x20) std::printf("\\u%04x", c);
-    else std::putchar(c);
-  }
-  std::putchar('"');
-}
-
 }  // namespace
 
 int RunPorts(int argc, char** argv) {
@@ -35,7 +26,8 @@ int RunPorts(int argc, char** argv) {
   Arguments args;
   std::string error;
   if (!ParseArguments(argc, argv, 1, spec, args, error) || !args.positional.empty()) {
-    std::fprintf(stderr, "kts ports: %s\n%s", error.empty() ? "unexpected argument" : error.c_str(), kPortsUsage);
+    std::fprintf(stderr, "kts ports: %s\n%s", error.empty() ? "unexpected argument" : error.c_str(),
+                 kPortsUsage);
     return kUsage;
   }
   if (args.has("--help")) {
@@ -52,9 +44,8 @@ int RunPorts(int argc, char** argv) {
     const std::string device = s.ports.map.deviceFor(n);
     const bool present = s.ports.present[static_cast<size_t>(n)];
     if (json) {
-      std::printf("%s{\"port\":\"COM%d\",\"device\":", n > 1 ? "," : "", n);
-      PrintJsonString(device);
-      std::printf(",\"present\":%s}", present ? "true" : "false");
+      std::printf("%s{\"port\":\"COM%d\",\"device\":%s,\"present\":%s}", n > 1 ? "," : "", n,
+                  JsonString(device).c_str(), present ? "true" : "false");
     } else {
       std::printf("COM%-3d %-8s %s\n", n, present ? "present" : "absent", device.c_str());
     }

@@ -11,6 +11,13 @@ namespace {
 
 constexpr kts::cli::SubCommand kCommands[] = {
     {"ports", "list the COM ports, their devices and which are present", kts::cli::RunPorts},
+    {"info", "identity, status, memory used, channels and calibration of a logger",
+     kts::cli::RunInfo},
+    {"clock", "logger and host time; --sync sets the logger clock", kts::cli::RunClock},
+    {"stop", "stop a logger", kts::cli::RunStop},
+    {"resume", "resume a suspended or stopped logger", kts::cli::RunResume},
+    {"calibration", "show, set or list the history of the calibration coefficients",
+     kts::cli::RunCalibration},
     {"setup", "check, program and enable a deployment (or assess one without a logger)",
      kts::cli::RunSetup},
     {"set-baud", "show or set the logger's default baud rate", kts::cli::RunSetBaud},
@@ -31,7 +38,8 @@ int main(int argc, char** argv) {
     PrintUsage(stderr);
     return kts::cli::kUsage;
   }
-  if (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h") || !std::strcmp(argv[1], "help")) {
+  if (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h") ||
+      !std::strcmp(argv[1], "help")) {
     PrintUsage(stdout);
     return kts::cli::kSuccess;
   }

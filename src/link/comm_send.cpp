@@ -4,6 +4,7 @@
 #include "core/session.h"
 #include "core/text.h"
 #include "core/time_format.h"
+#include "link/coefficients.h"
 #include "link/commands.h"
 #include "link/connection.h"
 #include "link/logger_status.h"
@@ -214,9 +215,7 @@ int CommSend(Session& s, int n, std::string_view parameter) {
       SendSimple(s, "!9");
       return 1;
 
-    // Added by the part that owns it: writing the calibration coefficients (11).
-    case 11:
-      return 0;
+    case 11: return WriteCoefficients(s);
 
     default:
       DelayMs(s, 50);
