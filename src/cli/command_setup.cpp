@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/cli_context.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "core/time_format.h"
 #include "deploy/date_time_picker_model.h"
@@ -342,10 +343,7 @@ int RunSetup(int argc, char** argv) {
   if (!args.value("--port")) return Simulate(context, args, request);
 
   Session& s = *context.session;
-  if (!Connect(s)) {
-    std::fprintf(stderr, "kts setup: no logger answered on %s\n", LoggerPortName(s).c_str());
-    return kFailure;
-  }
+  if (!ConnectLogger(context, "setup")) return kFailure;
   ReadCapabilities(s);
   if (!openSetupScreen(s)) return Refuse(s, "the logger's state could not be read");
   if (s.setup.fieldsHidden) return Refuse(s, "this logger cannot be set up while it runs");

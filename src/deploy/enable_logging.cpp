@@ -231,7 +231,8 @@ SetupOutcome enableLogging(Session& s) {
   if (CommGet(s, 6) == 1) screen.memoryPointer = s.link.memoryPointer;
   const bool pointerRead = Contains(s.reply.text(), "CDP");
   const bool empty = pointerRead && MemoryIsEmpty(s, screen.memoryPointer);
-  if (!empty && std::string_view(s.link.memoryPointerReply) != s.retrieved.memoryPointerReply) {
+  if (!empty && std::string_view(s.link.memoryPointerReply) !=
+                    std::string_view(s.retrieval.memoryPointerAtLastRetrieval)) {
     const char* text =
         screen.resuming
             ? "The logger contains data that has not been downloaded.\n\nThese data may be lost if "

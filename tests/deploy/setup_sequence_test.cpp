@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -58,7 +59,7 @@ class SetupRig {
   // Runs the enable sequence and, while the logger erases, the ticks.
   SetupOutcome Enable() {
     rig.sim->clearExchanges();
-    SetupOutcome outcome = enableLogging(s());
+    enableLogging(s());
     for (int tick = 0; s().setup.eraseWait && tick < 400; ++tick) {
       rig.t.clock.sleepMs(40);
       ++ticks;
@@ -467,6 +468,21 @@ TEST(SetupSequence, RealTimeOutputNeedsACalibratedLogger) {
   EXPECT_TRUE(r.asked("Logger not yet calibrated - realtime operation prohibited"));
   EXPECT_FALSE(r.sent("N"));
   EXPECT_TRUE(r.s().setup.open);
+}
+
+TEST(SetupSequence, DataAlreadyRetrievedAreNotWarnedAboutButStillConfirmed) {
+  SetupRig r("hv2", {"erase_ms = 50", "clock = 2026-12-07 12:00:00", "clock_frozen = 1"});
+  ASSERT_TRUE(r.connected) << r.rig.error;
+  ASSERT_EQ(openSetupScreen(r.s()), 1);
+  // The last retrieval read up to the pointer the logger still reports.
+  std::memcpy(r.s().retrieval.memoryPointerAtLastRetrieval, r.s().link.memoryPointerReply,
+              sizeof r.s().retrieval.memoryPointerAtLastRetrieval);
+  r.Deploy(kStart, kEnd, MakePeriod(0, 1, 0));
+  r.ui().answers = {Answer::No};
+  EXPECT_EQ(r.Enable(), SetupOutcome::Stopped);
+  EXPECT_FALSE(r.asked(kNotDownloaded));
+  EXPECT_TRUE(r.asked("Memory contains data\nDo you wish to continue?"));
+  EXPECT_FALSE(r.sent("N"));
 }
 
 }  // namespace
