@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/cli_context.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "deploy/logger_functions.h"
 #include "link/connection.h"
@@ -47,11 +48,7 @@ int RunOutputFormat(int argc, char** argv) {
   CliContext context;
   if (!context.applyCommonOptions(args)) return kUsage;
   Session& s = *context.session;
-  if (!Connect(s)) {
-    std::fprintf(stderr, "kts output-format: no logger answered on %s\n",
-                 LoggerPortName(s).c_str());
-    return kFailure;
-  }
+  if (!ConnectLogger(context, "output-format")) return kFailure;
   OutputFormatDialog dialog;
   if (!editOutputFormat(s, dialog)) {
     std::fprintf(stderr, "kts output-format: the start characteristic could not be read\n");

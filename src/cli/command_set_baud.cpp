@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/cli_context.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "deploy/logger_functions.h"
 #include "link/connection.h"
@@ -54,10 +55,7 @@ int RunSetBaud(int argc, char** argv) {
   CliContext context;
   if (!context.applyCommonOptions(args)) return kUsage;
   Session& s = *context.session;
-  if (!Connect(s)) {
-    std::fprintf(stderr, "kts set-baud: no logger answered on %s\n", LoggerPortName(s).c_str());
-    return kFailure;
-  }
+  if (!ConnectLogger(context, "set-baud")) return kFailure;
   if (RefuseBusyLogger(s, LoggerFunction::DefaultBaud)) return kFailure;
   DefaultBaudDialog dialog;
   if (!editDefaultBaud(s, dialog)) return kFailure;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/cli_context.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "deploy/logger_functions.h"
 #include "link/connection.h"
@@ -43,10 +44,7 @@ int RunSetLatency(int argc, char** argv) {
   CliContext context;
   if (!context.applyCommonOptions(args)) return kUsage;
   Session& s = *context.session;
-  if (!Connect(s)) {
-    std::fprintf(stderr, "kts set-latency: no logger answered on %s\n", LoggerPortName(s).c_str());
-    return kFailure;
-  }
+  if (!ConnectLogger(context, "set-latency")) return kFailure;
   if (RefuseBusyLogger(s, LoggerFunction::Latency)) return kFailure;
   LatencyDialog dialog;
   if (!editLatency(s, dialog)) return kFailure;

@@ -46,8 +46,8 @@ int AcceptDefaultBaud(Session& s, DefaultBaudDialog& dialog) {
     ok = Reconnect(s);
   }
   if (!ok) {
-    s.ui.message({"Attempt to change default baudrate has failed.", "Default baudrate",
-                  Icon::Error, Buttons::Ok, Answer::Ok});
+    s.ui.message({"Attempt to change default baudrate has failed.", "Default baudrate", Icon::Error,
+                  Buttons::Ok, Answer::Ok});
     return 0;
   }
   return 1;

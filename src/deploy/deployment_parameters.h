@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 #include "core/time_record.h"
 
@@ -100,9 +99,6 @@ struct RetrievedDeployment {
   uint32_t burstRate = 0, burstLength = 0;
   TimeRecord burstPeriod;
   double loggerHeight = 0.0;
-  // The memory-pointer reply the retrieval read ("00E07F00CDP"); a setup
-  // that finds another pointer knows the data since have not been read.
-  std::string memoryPointerReply;
 };
 
 }  // namespace kts

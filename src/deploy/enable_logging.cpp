@@ -231,7 +231,8 @@ SetupOutcome enableLogging(Session& s) {
   if (CommGet(s, 6) == 1) screen.memoryPointer = s.link.memoryPointer;
   const bool pointerRead = Contains(s.reply.text(), "CDP");
   const bool empty = pointerRead && MemoryIsEmpty(s, screen.memoryPointer);
-  if (!empty && std::string_view(s.link.memoryPointerReply) != s.retrieved.memoryPointerReply) {
+  if (!empty && std::string_view(s.link.memoryPointerReply) !=
+                    std::string_view(s.retrieval.memoryPointerAtLastRetrieval)) {
     const char* text =
         screen.resuming
             ? "The logger contains data that has not been downloaded.\n\nThese data may be lost if "
@@ -258,8 +259,9 @@ SetupOutcome enableLogging(Session& s) {
   // The clocks and the deployment, checked on fresh readings.
   if (!ReadFreshState(s)) return Stop(s);
   if (ClocksFarApart(d.hostTime, d.loggerTime) &&
-      !AskYesNo(s, "Logger time and Host time differ by more than 30 minutes.\nDo you want to continue?",
-                "Setup Logger"))
+      !AskYesNo(
+          s, "Logger time and Host time differ by more than 30 minutes.\nDo you want to continue?",
+          "Setup Logger"))
     return Stop(s);
   if (validateDeployment(s, &screen, true, ValidationOccasion::Enable) != kDeploymentValid)
     return Stop(s);
@@ -284,8 +286,9 @@ SetupOutcome enableLogging(Session& s) {
     Question q;
     q.caption = "Setup";
     q.heading = "The logger contains data";
-    q.text = "You may continue to add data to the logger using all the previous settings or\nerase "
-             "the memory.";
+    q.text =
+        "You may continue to add data to the logger using all the previous settings or\nerase "
+        "the memory.";
     q.buttons = {{kContinueToAdd, "Continue to add"}, {kEraseOldReadings, "Erase old readings"}};
     q.defaultId = kQuestionClosed;
     const int answer = s.ui.ask(q);

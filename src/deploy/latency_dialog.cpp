@@ -33,7 +33,8 @@ int AcceptLatency(Session& s, LatencyDialog& dialog, const std::string& text) {
   int ms = -1;
   const char* end = text.data() + text.size();
   const auto parsed = std::from_chars(text.data(), end, ms);
-  if (parsed.ec != std::errc() || parsed.ptr != end || ms < 0 || ms > LatencyDialog::kMaxLatencyMs) {
+  if (parsed.ec != std::errc() || parsed.ptr != end || ms < 0 ||
+      ms > LatencyDialog::kMaxLatencyMs) {
     ShowStatus(s.ui, "Error: latency must be a whole number of milliseconds from 0 to 655350");
     return 0;
   }

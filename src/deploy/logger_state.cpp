@@ -36,7 +36,7 @@ int readLoggerState(Session& s, LoggerStateTexts& texts, MessageLine& message) {
     return -1;
   }
   const int status = s.link.status;
-  texts.status = StatusName(status);
+  texts.statusName = StatusName(status);
   if (IsActiveOldQz760(s, status)) return status;
 
   DeploymentParameters& d = s.deployment;

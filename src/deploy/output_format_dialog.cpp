@@ -38,9 +38,9 @@ int RefuseBusyLogger(Session& s, LoggerFunction f) {
   if (CommGet(s, 9) != 1) return 1;
   if (IsIdleStatus(s.link.status)) return 0;
   const bool baud = f == LoggerFunction::DefaultBaud;
-  std::string text =
-      "Logging in progress or enabled.\n";
-  text += baud ? "Cannot set the default baudrate at this time." : "Cannot set the latency at this time.";
+  std::string text = "Logging in progress or enabled.\n";
+  text += baud ? "Cannot set the default baudrate at this time."
+               : "Cannot set the latency at this time.";
   text +=
       "\n\nUse 'Retrieve data' menu item to stop logger - \n 'Retrieve Data' or 'STOP Logger' "
       "button.";

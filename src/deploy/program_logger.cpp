@@ -123,8 +123,9 @@ SetupOutcome programLogger(Session& s) {
   screen.eraseWait = false;
 
   if (CommGet(s, 9) != 1) {
-    ShowError(s, "Unable to communicate with logger.\nTry again.\nContact KTS if the problem persists.",
-              kResetCaption);
+    ShowError(
+        s, "Unable to communicate with logger.\nTry again.\nContact KTS if the problem persists.",
+        kResetCaption);
     return CloseFailed(s, true);
   }
   const std::string_view reply = s.reply.text();
@@ -148,9 +149,9 @@ SetupOutcome programLogger(Session& s) {
 
   if (d.block.startMode != kStartAtTime) {
     if (CommGet(s, 1) != 1) {
-      ShowError(s,
-                "Unable to communicate with logger.\nTry again.\nContact KTS if the problem persists.",
-                kResetCaption);
+      ShowError(
+          s, "Unable to communicate with logger.\nTry again.\nContact KTS if the problem persists.",
+          kResetCaption);
       return CloseFailed(s, true);
     }
     d.startTime = StartNowTime(s.link.loggerClock);

@@ -41,7 +41,7 @@ struct Session;
 // the retrieval screens).
 struct LoggerStateTexts {
   std::string loggerName;
-  std::string status;
+  std::string statusName;
   std::string hostTime;
   std::string loggerTime;
   std::string startTime;

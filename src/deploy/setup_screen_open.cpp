@@ -63,8 +63,8 @@ bool ReadBlockDeployment(Session& s) {
   context.identity = s.link.identity;
   context.description = s.description;
   context.coefficients = s.coefficients;
-  const ImageLayout layout = ComputeImageLayout(context.identity, context.description,
-                                                static_cast<int>(block.size()));
+  const ImageLayout layout =
+      ComputeImageLayout(context.identity, context.description, static_cast<int>(block.size()));
   DecodeHeaderSettings(block, layout, context, s.deployment);
   return true;
 }

@@ -15,8 +15,8 @@ namespace kts {
 
 struct Session;
 
-inline constexpr int kSetupCommandId = 115;         // "&Setup"
-inline constexpr int kFetchLiveReadingsId = 111;    // "&Fetch live readings"
+inline constexpr int kSetupCommandId = 115;       // "&Setup"
+inline constexpr int kFetchLiveReadingsId = 111;  // "&Fetch live readings"
 
 // Opens the screen on a connected logger: 1 open, 0 when reading the logger
 // failed (the screen is closed again).
@@ -38,7 +38,7 @@ SetupOutcome programLogger(Session& s);
 int SetupEraseTick(Session& s);
 
 // The other buttons.
-int SyncToPc(Session& s);          // "Sync to PC"
+int SyncToPc(Session& s);           // "Sync to PC"
 int AcceptBatchValues(Session& s);  // "Accept batch values"
 void RestartDisplay(Session& s);    // "Restart Display"
 void CancelSetup(Session& s);       // Cancel

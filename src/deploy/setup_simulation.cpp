@@ -34,13 +34,20 @@ void QzChannels(LoggerDescription& d, const QzSensors& q) {
 
 const char* SimulatedModelName(SimulatedModel m) {
   switch (m) {
-    case SimulatedModel::Hlv4070: return "HLV-4070";
-    case SimulatedModel::Hnv4070: return "HNV-4070";
-    case SimulatedModel::Hkv4070: return "HKV-4070";
-    case SimulatedModel::Hv3070: return "HV-3070";
-    case SimulatedModel::Qz740: return "QZ-740";
-    case SimulatedModel::Qz760: return "QZ-760";
-    case SimulatedModel::Hnv3070Qh: return "HNV-3070-QH";
+    case SimulatedModel::Hlv4070:
+      return "HLV-4070";
+    case SimulatedModel::Hnv4070:
+      return "HNV-4070";
+    case SimulatedModel::Hkv4070:
+      return "HKV-4070";
+    case SimulatedModel::Hv3070:
+      return "HV-3070";
+    case SimulatedModel::Qz740:
+      return "QZ-740";
+    case SimulatedModel::Qz760:
+      return "QZ-760";
+    case SimulatedModel::Hnv3070Qh:
+      return "HNV-3070-QH";
   }
   return "";
 }
@@ -58,9 +65,10 @@ bool SimulatedModelFromName(const char* name, SimulatedModel* out) {
 int OpenSetupSimulation(Session& s, SimulatedModel model, const QzSensors& sensors) {
   const bool qz = model == SimulatedModel::Qz740 || model == SimulatedModel::Qz760;
   if (qz && !sensors.any()) {
-    s.ui.message({"You have not selected a set of sensors for your QZ logger.\nA logger with no "
-                  "sensors cannot be simulated.",
-                  "QZ logger simulation", Icon::Warning, Buttons::Ok, Answer::Ok});
+    s.ui.message(
+        {"You have not selected a set of sensors for your QZ logger.\nA logger with no "
+         "sensors cannot be simulated.",
+         "QZ logger simulation", Icon::Warning, Buttons::Ok, Answer::Ok});
     return 0;
   }
   LoggerIdentity& id = s.link.identity;

@@ -14,8 +14,8 @@ inline constexpr const char* kSimulationPrompt =
 
 enum class SimulatedModel { Hlv4070, Hnv4070, Hkv4070, Hv3070, Qz740, Qz760, Hnv3070Qh };
 inline constexpr std::array<SimulatedModel, 7> kSimulatedModels{
-    SimulatedModel::Hlv4070, SimulatedModel::Hnv4070, SimulatedModel::Hkv4070,
-    SimulatedModel::Hv3070,  SimulatedModel::Qz740,   SimulatedModel::Qz760,
+    SimulatedModel::Hlv4070,  SimulatedModel::Hnv4070, SimulatedModel::Hkv4070,
+    SimulatedModel::Hv3070,   SimulatedModel::Qz740,   SimulatedModel::Qz760,
     SimulatedModel::Hnv3070Qh};
 const char* SimulatedModelName(SimulatedModel m);
 // "HLV-4070" …; false for a name not in the list.

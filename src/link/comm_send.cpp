@@ -160,8 +160,6 @@ int Resume(Session& s) {
 
 uint32_t AveragingMultiplier(const Session& s) {
   if (!s.description.highRate) return 6;
-  // Only the tide-and-wave logger can be asked its rate.
-  if (!s.description.waves) return 4;
   const uint32_t rate = s.deployment.burstRate;
   return (rate == 1 || rate == 2 || rate == 4) ? rate : 4;
 }

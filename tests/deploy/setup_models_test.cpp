@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "core/session.h"
-#include "deploy_fixture.h"
 #include "deploy/logger_functions.h"
 #include "deploy/logger_state.h"
 #include "deploy/realtime_check.h"
 #include "deploy/setup_sequence.h"
 #include "deploy/setup_simulation.h"
+#include "deploy_fixture.h"
 #include "link/connection.h"
 #include "sim_rig.h"
 

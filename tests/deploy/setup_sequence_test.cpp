@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "core/session.h"
 #include "core/time_math.h"
 #include "deploy/setup_sequence.h"
+#include "deploy/setup_texts.h"
 #include "link/connection.h"
 #include "sim_rig.h"
 
@@ -57,7 +59,7 @@ class SetupRig {
   // Runs the enable sequence and, while the logger erases, the ticks.
   SetupOutcome Enable() {
     rig.sim->clearExchanges();
-    SetupOutcome outcome = enableLogging(s());
+    enableLogging(s());
     for (int tick = 0; s().setup.eraseWait && tick < 400; ++tick) {
       rig.t.clock.sleepMs(40);
       ++ticks;
@@ -126,8 +128,8 @@ TEST(SetupSequence, ProgramsEachSettingWithItsReadBackBeforeTheTimesAndTheEnable
   EXPECT_TRUE(r.sent("!U01"));
   const std::vector<std::string> tail = r.commandsFrom("!K");
   const std::vector<std::string> expected{
-      "!K000000", "!A", "!H", "W", "X", "!B00", "!100000000", "!2", "L261207130000", "D",
-      "M261220000000", "E", "K000100", "C", "P"};
+      "!K000000",      "!A", "!H",      "W", "X", "!B00", "!100000000", "!2", "L261207130000", "D",
+      "M261220000000", "E",  "K000100", "C", "P"};
   ASSERT_EQ(tail.size(), expected.size()) << ::testing::PrintToString(tail);
   for (size_t i = 0; i < expected.size(); ++i)
     EXPECT_TRUE(StartsWith(tail[i], expected[i])) << i << ": " << tail[i];
@@ -185,11 +187,23 @@ TEST_P(ReadBackFailure, StopsAtTheFirstSettingThatDoesNotReadBack) {
 INSTANTIATE_TEST_SUITE_P(
     EachSetting, ReadBackFailure,
     ::testing::Values(
-        ReadBackCase{"W", "Averaging length set incorrectly.\nTry again.\nContact KTS if the problem persists.", false},
-        ReadBackCase{"!1", "Start characteristic set incorrectly.\nTry again.\nContact KTS if the problem persists.", false},
-        ReadBackCase{"L", "Start time set incorrectly.\nTry again.\nContact KTS if the problem persists.", true},
-        ReadBackCase{"M", "End time set incorrectly.\nTry again.\nContact KTS if the problem persists.", true},
-        ReadBackCase{"K", "Period set incorrectly.\nTry again.\nContact KTS if the problem persists.", true}));
+        ReadBackCase{
+            "W",
+            "Averaging length set incorrectly.\nTry again.\nContact KTS if the problem persists.",
+            false},
+        ReadBackCase{"!1",
+                     "Start characteristic set incorrectly.\nTry again.\nContact KTS if the "
+                     "problem persists.",
+                     false},
+        ReadBackCase{
+            "L", "Start time set incorrectly.\nTry again.\nContact KTS if the problem persists.",
+            true},
+        ReadBackCase{"M",
+                     "End time set incorrectly.\nTry again.\nContact KTS if the problem persists.",
+                     true},
+        ReadBackCase{"K",
+                     "Period set incorrectly.\nTry again.\nContact KTS if the problem persists.",
+                     true}));
 
 TEST(SetupSequence, EraseWaitOfALoggerWithCapabilitiesEndsOnItsStatus) {
   SetupRig r("extended", CompleteExtended());
@@ -315,8 +329,8 @@ TEST(SetupSequence, ClocksMoreThanHalfAnHourApartAreQuestioned) {
   constexpr const char* kQuestion =
       "Logger time and Host time differ by more than 30 minutes.\nDo you want to continue?";
   for (const int apart : {1800, 1801}) {
-    SetupRig r("extended", {"status = 4", "erase_ms = 100", "clock = 2026-12-07 12:00:00",
-                            "clock_frozen = 1"});
+    SetupRig r("extended",
+               {"status = 4", "erase_ms = 100", "clock = 2026-12-07 12:00:00", "clock_frozen = 1"});
     ASSERT_TRUE(r.connected) << r.rig.error;
     ASSERT_EQ(openSetupScreen(r.s()), 1);
     r.Deploy(kStart, kEnd, MakePeriod(0, 1, 0));
@@ -350,7 +364,8 @@ TEST(SetupSequence, AnEnableReplyOutsideTheRunningStatesFails) {
   r.Deploy(kStart, kEnd, MakePeriod(0, 1, 0));
   r.ui().answers = {Answer::Yes};
   EXPECT_EQ(r.Enable(), SetupOutcome::Failed);
-  EXPECT_TRUE(r.asked("Logger has not been enabled.\nTry again.\nIf problem persists contact KTS."));
+  EXPECT_TRUE(
+      r.asked("Logger has not been enabled.\nTry again.\nIf problem persists contact KTS."));
   EXPECT_NE(r.log().find("Logger setup FAILED"), std::string::npos);
   EXPECT_FALSE(r.s().batch.available && r.s().setup.open);
 }
@@ -386,6 +401,88 @@ TEST(SetupSequence, ALoggerStillCollectingIsNotStoppedWithoutConsent) {
   EXPECT_TRUE(r.asked("Logger still collecting data.\nDo you wish to continue?"));
   EXPECT_FALSE(r.sent("!9"));
   EXPECT_EQ(r.rig.sim->snapshot().status, 2);
+}
+
+TEST(SetupSequence, BatchValuesComeBackAfterTheClockIsSet) {
+  SetupRig r("extended", CompleteExtended());
+  ASSERT_TRUE(r.connected) << r.rig.error;
+  ASSERT_EQ(openSetupScreen(r.s()), 1);
+  EXPECT_FALSE(r.s().setup.acceptBatchEnabled);
+  r.Deploy(kStart, kEnd, MakePeriod(0, 1, 0));
+  r.ui().answers = {Answer::Yes};
+  ASSERT_EQ(r.Enable(), SetupOutcome::Enabled) << r.ui().messageTexts();
+
+  // Setup again: the logger is enabled now; a new period is chosen, then the
+  // batch values are taken after all.
+  ASSERT_EQ(openSetupScreen(r.s()), 1);
+  EXPECT_TRUE(r.s().setup.acceptBatchEnabled);
+  r.s().deployment.samplingPeriod = MakePeriod(0, 5, 0);
+  r.s().deployment.changedSinceBatch = true;
+  r.rig.t.clock.set(MakeTime(2026, 12, 7, 12, 10, 0));
+  r.ui().answers = {Answer::Yes};
+  ASSERT_EQ(AcceptBatchValues(r.s()), 1) << r.ui().messageTexts();
+  EXPECT_TRUE(r.sent("J261207121001"));
+  EXPECT_EQ(r.s().deployment.samplingPeriod, MakePeriod(0, 1, 0));
+  EXPECT_EQ(r.s().deployment.startTime, kStart);
+  EXPECT_EQ(r.s().deployment.loggerTime, MakeTime(2026, 12, 7, 12, 10, 1));
+
+  // Declined: the batch values are given up.
+  r.s().deployment.changedSinceBatch = true;
+  r.ui().answers = {Answer::No};
+  EXPECT_EQ(AcceptBatchValues(r.s()), 0);
+  EXPECT_TRUE(r.asked(
+      "You have made a change to the setup parameters since the batch values were set.\nDo you "
+      "want to accept the previous batch values?"));
+  EXPECT_FALSE(r.s().batch.available);
+  EXPECT_FALSE(r.s().setup.acceptBatchEnabled);
+}
+
+TEST(SetupSequence, AThresholdStartWaitsUpToAYearAndLogsTheChosenSense) {
+  SetupRig r("extended", CompleteExtended());
+  ASSERT_TRUE(r.connected) << r.rig.error;
+  ASSERT_EQ(openSetupScreen(r.s()), 1);
+  r.Deploy(kStart, kEnd, MakePeriod(0, 1, 0));
+  r.s().coefficients.c[2] = {-10.0, 100.0, 0.0, 0.0};
+  ASSERT_EQ(SelectStartEntry(r.s(), r.s().setup, 1), 1);
+  r.s().deployment.block.thresholdChannel = 2;  // pressure
+  r.s().deployment.block.thresholdLevel = 0.0;
+  r.ui().answers = {Answer::Yes};
+
+  EXPECT_EQ(r.Enable(), SetupOutcome::Enabled) << r.ui().messageTexts();
+  EXPECT_TRUE(r.sent("!A0402")) << ::testing::PrintToString(r.commands());
+  EXPECT_TRUE(r.sent("M271207120003"));
+  EXPECT_EQ(r.s().deployment.block.startMode, kStartAboveThreshold);
+  EXPECT_EQ(r.rig.sim->snapshot().status, 3);
+  EXPECT_NE(r.log().find("Logger start: Above threshold"), std::string::npos) << r.log();
+}
+
+TEST(SetupSequence, RealTimeOutputNeedsACalibratedLogger) {
+  SetupRig r("extended", CompleteExtended());
+  ASSERT_TRUE(r.connected) << r.rig.error;
+  ASSERT_EQ(openSetupScreen(r.s()), 1);
+  r.Deploy(kStart, kEnd, MakePeriod(0, 1, 0));
+  r.s().deployment.realTimeOutput = 1;
+  r.s().coefficients.readFromLogger = false;
+  r.ui().answers = {Answer::Yes};
+  EXPECT_EQ(r.Enable(), SetupOutcome::Stopped);
+  EXPECT_TRUE(r.asked("Logger not yet calibrated - realtime operation prohibited"));
+  EXPECT_FALSE(r.sent("N"));
+  EXPECT_TRUE(r.s().setup.open);
+}
+
+TEST(SetupSequence, DataAlreadyRetrievedAreNotWarnedAboutButStillConfirmed) {
+  SetupRig r("hv2", {"erase_ms = 50", "clock = 2026-12-07 12:00:00", "clock_frozen = 1"});
+  ASSERT_TRUE(r.connected) << r.rig.error;
+  ASSERT_EQ(openSetupScreen(r.s()), 1);
+  // The last retrieval read up to the pointer the logger still reports.
+  std::memcpy(r.s().retrieval.memoryPointerAtLastRetrieval, r.s().link.memoryPointerReply,
+              sizeof r.s().retrieval.memoryPointerAtLastRetrieval);
+  r.Deploy(kStart, kEnd, MakePeriod(0, 1, 0));
+  r.ui().answers = {Answer::No};
+  EXPECT_EQ(r.Enable(), SetupOutcome::Stopped);
+  EXPECT_FALSE(r.asked(kNotDownloaded));
+  EXPECT_TRUE(r.asked("Memory contains data\nDo you wish to continue?"));
+  EXPECT_FALSE(r.sent("N"));
 }
 
 }  // namespace
