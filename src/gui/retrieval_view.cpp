@@ -117,7 +117,7 @@ void RetrievalView::keyReleaseEvent(QKeyEvent* event) {
 void RetrievalView::refresh() {
   const LoggerStateTexts& t = screen_.state;
   name_->setText(FromLatin1(t.loggerName));
-  status_->setText(FromLatin1(t.status));
+  status_->setText(FromLatin1(t.statusName));
   hostTime_->setText(FromLatin1(t.hostTime));
   loggerTime_->setText(FromLatin1(t.loggerTime));
   startTime_->setText(FromLatin1(t.startTime));

@@ -156,7 +156,7 @@ void SetupView::refresh() {
   const SetupScreen& w = s_.setup;
   const LoggerStateTexts& t = w.texts;
   name_->setText(FromLatin1(t.loggerName));
-  status_->setText(FromLatin1(t.status));
+  status_->setText(FromLatin1(t.statusName));
   hostTime_->setText(FromLatin1(t.hostTime));
   loggerTime_->setText(FromLatin1(t.loggerTime));
   startTime_->setText(FromLatin1(t.startTime));
