@@ -190,9 +190,9 @@ int RunRetrieve(int argc, char** argv) {
     return kFailure;
   }
   const DataSet& d = s.data;
-  std::printf("Retrieved %d bytes (%d samples, %d channels) from %s in %.1f s; wrote",
+  std::printf("Retrieved %d bytes (%d samples, %d channels) from %s in %.1f s (%s); wrote",
               s.image.length, d.sampleCount, d.totalChannels, IdentityText(s.link.identity).c_str(),
-              seconds);
+              seconds, RateText(s.image.length, transferMs).c_str());
   for (const std::string& w : written) std::printf(" %s", w.c_str());
   std::printf("\n");
   return s.retrieval.complete ? kSuccess : kFailure;
