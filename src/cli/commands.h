@@ -14,5 +14,10 @@ int RunInfo(int argc, char** argv);
 int RunClock(int argc, char** argv);
 int RunStop(int argc, char** argv);
 int RunResume(int argc, char** argv);
+int RunCalibration(int argc, char** argv);
+int RunSetup(int argc, char** argv);
+int RunSetBaud(int argc, char** argv);
+int RunSetLatency(int argc, char** argv);
+int RunOutputFormat(int argc, char** argv);
 
 }  // namespace kts::cli

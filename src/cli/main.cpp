@@ -16,11 +16,18 @@ constexpr kts::cli::SubCommand kCommands[] = {
     {"clock", "logger and host time; --sync sets the logger clock", kts::cli::RunClock},
     {"stop", "stop a logger", kts::cli::RunStop},
     {"resume", "resume a suspended or stopped logger", kts::cli::RunResume},
+    {"calibration", "show, set or list the history of the calibration coefficients",
+     kts::cli::RunCalibration},
+    {"setup", "check, program and enable a deployment (or assess one without a logger)",
+     kts::cli::RunSetup},
+    {"set-baud", "show or set the logger's default baud rate", kts::cli::RunSetBaud},
+    {"set-latency", "show or set the latency of the logger's configuration", kts::cli::RunSetLatency},
+    {"output-format", "show or set binary or engineering-units output", kts::cli::RunOutputFormat},
 };
 
 void PrintUsage(std::FILE* out) {
   std::fprintf(out, "usage: kts COMMAND [OPTIONS]\n\nCommands:\n");
-  for (const auto& c : kCommands) std::fprintf(out, "  %-10s %s\n", c.name, c.summary);
+  for (const auto& c : kCommands) std::fprintf(out, "  %-14s %s\n", c.name, c.summary);
   std::fprintf(out, "\nEvery command takes --help.\n");
 }
 

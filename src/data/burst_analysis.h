@@ -11,4 +11,8 @@ struct Session;
 // s.data.burstRecords[burst].
 void AnalyseBurst(Session& s, int burst);
 
+// Burst `burst` after the surface correction of the analysis: `count`
+// values into `out`. False while the analysis cannot give it.
+bool SurfaceCorrectedBurst(Session& s, int burst, float* out, int count);
+
 }  // namespace kts

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "core/time_record.h"
 #include "link/coefficient_set.h"
@@ -85,6 +86,7 @@ struct DataSet {
   TimeRecord samplePeriod = MakePeriod(0, 1, 0);
   uint32_t samplingMode = 0;  // 64: six-hertz profiling
   TimeRecord runningTime;
+  std::string comment;  // the user's comment, from the last save or the file read
 
   std::unique_ptr<StampEntry[]> stamps = std::make_unique<StampEntry[]>(kMaxStamps);
   int stampCount = 0;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "core/time_record.h"
 
@@ -99,6 +100,9 @@ struct RetrievedDeployment {
   uint32_t burstRate = 0, burstLength = 0;
   TimeRecord burstPeriod;
   double loggerHeight = 0.0;
+  // The memory-pointer reply the retrieval read ("00E07F00CDP"); a setup
+  // that finds another pointer knows the data since have not been read.
+  std::string memoryPointerReply;
 };
 
 }  // namespace kts

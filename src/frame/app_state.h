@@ -3,6 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+
+#include "deploy/setup_screen.h"
 
 namespace kts {
 
@@ -26,6 +29,25 @@ struct AppState {
   // A command the logic asks the main window to run next (e.g. 115 "&Setup"
   // after a setting failed to read back); 0 when none.
   int postedCommand = 0;
+
+  // The open logger dialog asked the tick to poll the logger's status; the
+  // fields it refreshes (the setup screen keeps its own message line and
+  // main button in the session's SetupScreen).
+  bool statusPolling = false;
+  struct PolledFields {
+    std::string identity;
+    std::string loggerClock;
+    std::string hostClock;
+    std::string memoryUsed;
+    std::string statusLine;
+    MessageLine message;
+    std::string mainButton;
+    bool retrieveAllShown = false;  // "Retrieve 100%"
+  } polled;
+  bool retrieveAllKeyHeld = false;  // the key that shows "Retrieve 100%"
+
+  bool statisticsMode = false;
+  bool minimised = false;
 };
 
 }  // namespace kts

@@ -12,7 +12,7 @@ struct PlotView {
   int plotWidth = 853;  // P
   float readingsPerDivision = 10.0f;
   float pixelsPerReading = 1.0f;
-  int scrollOffset = 0;
+  int scrollOffset = 0;  // negative while a narrow zoom box is centred
   int maxScroll = 0;
   int verticalOffset = 0;
   int verticalRange = 1000;
@@ -28,6 +28,7 @@ struct PlotView {
   int xChannel = 0;
   bool statisticsMode = false;
   bool rawView = false;
+  bool displayPresent = false;  // a data set has been put on display
 };
 
 }  // namespace kts

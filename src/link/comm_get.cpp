@@ -7,6 +7,7 @@
 #include "core/session.h"
 #include "core/text.h"
 #include "core/time_format.h"
+#include "link/coefficients.h"
 #include "link/commands.h"
 #include "link/configuration.h"
 #include "link/connection.h"
@@ -331,9 +332,7 @@ int CommGet(Session& s, int n) {
     case 0: return Connect(s) ? 1 : 0;
     case 16: return ReadConfiguration(s);
 
-    // Added by the part that owns it: the calibration coefficients (10).
-    case 10:
-      return 0;
+    case 10: return ReadCoefficients(s);
 
     default:
       s.ui.message({"Unknown CommGet command", "DEBUG", Icon::Warning, Buttons::Ok, Answer::Ok});

@@ -4,6 +4,7 @@
 #include "core/session.h"
 #include "core/text.h"
 #include "core/time_format.h"
+#include "link/coefficients.h"
 #include "link/commands.h"
 #include "link/connection.h"
 #include "link/logger_status.h"
@@ -35,9 +36,7 @@ int SendAveraging(Session& s) {
   if (s.link.identity.extended && !d.averaging) return 1;  // nothing to send
   std::string command = "W0100";
   if (s.deployment.averagingEnabled) {
-    uint32_t multiplier = 6;
-    if (d.highRate) multiplier = s.deployment.burstRate ? s.deployment.burstRate : 4;
-    const uint32_t length = (s.deployment.averagingPeriod * multiplier) & 0xFFFF;
+    const uint32_t length = (s.deployment.averagingPeriod * AveragingMultiplier(s)) & 0xFFFF;
     command = Format("W%02X%02X", length & 0xFF, (length >> 8) & 0xFF);
   }
   if (!s.link.identity.extended) {
@@ -159,6 +158,14 @@ int Resume(Session& s) {
 
 }  // namespace
 
+uint32_t AveragingMultiplier(const Session& s) {
+  if (!s.description.highRate) return 6;
+  // Only the tide-and-wave logger can be asked its rate.
+  if (!s.description.waves) return 4;
+  const uint32_t rate = s.deployment.burstRate;
+  return (rate == 1 || rate == 2 || rate == 4) ? rate : 4;
+}
+
 int CommSend(Session& s, int n, std::string_view parameter) {
   const DeploymentParameters& d = s.deployment;
   switch (n) {
@@ -210,9 +217,7 @@ int CommSend(Session& s, int n, std::string_view parameter) {
       SendSimple(s, "!9");
       return 1;
 
-    // Added by the part that owns it: writing the calibration coefficients (11).
-    case 11:
-      return 0;
+    case 11: return WriteCoefficients(s);
 
     default:
       DelayMs(s, 50);

@@ -4,6 +4,7 @@
 // its text and number.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 namespace kts {
@@ -19,6 +20,11 @@ int CommGet(Session& s, int n);
 // date-time or duration digits where a case takes them from its caller
 // (1: the time to set); the others take their values from the session.
 int CommSend(Session& s, int n, std::string_view parameter = {});
+
+// The averaging length is the averaging period in readings: × 6 on most
+// loggers, × the sampling rate (1, 2 or 4 Hz; 4 when not known) on loggers
+// that sample at those rates. The same rule reads the length back.
+uint32_t AveragingMultiplier(const Session& s);
 
 // The expected length of a fetch reply: 8 by default; with "F00",
 // 3 × channels + 13, or 12 × channels + 22 for engineering-units output.

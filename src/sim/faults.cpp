@@ -25,7 +25,8 @@ bool Chance(std::mt19937_64& random, double p) {
 
 bool Faults::any() const {
   return !badCheckReads.empty() || !droppedReplies.empty() || dropRate > 0 || noiseRate > 0 ||
-         silentAfter >= 0 || slowMs > 0 || oneRate > 0 || eraseFailures > 0 || uploadFault >= 0;
+         silentAfter >= 0 || slowMs > 0 || oneRate > 0 || eraseFailures > 0 || uploadFault >= 0 ||
+         !ignoredSettings.empty() || enableMode >= 0;
 }
 
 std::string Faults::describe() const {
@@ -40,6 +41,8 @@ std::string Faults::describe() const {
   if (oneRate > 0) add(Format("answers at %d baud only", oneRate));
   if (eraseFailures > 0) add(Format("%d erase(s) fail", eraseFailures));
   if (uploadFault >= 0) add(Format("calibration upload refused with F%d", uploadFault));
+  for (const std::string& c : ignoredSettings) add("setting " + c + " not kept");
+  if (enableMode >= 0) add(Format("enable answers mode %02X", enableMode));
   if (out.empty()) out = "none";
   return out + Format(" (seed %llu)", static_cast<unsigned long long>(seed));
 }

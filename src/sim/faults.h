@@ -21,6 +21,10 @@ struct Faults {
   int oneRate = 0;               // the logger answers at this rate only; "!E" changes nothing
   int eraseFailures = 0;         // the next erases end with status 7F
   int uploadFault = -1;          // the next calibration upload is refused with F0, F1 or F2
+  // Settings heard but not kept (commands starting with these texts, e.g.
+  // "K", "!1"): what the host reads back is the old value.
+  std::set<std::string> ignoredSettings;
+  int enableMode = -1;  // "P" answers "Logger started in mode" with this code, enabling nothing
 
   bool any() const;
   std::string describe() const;

@@ -33,6 +33,12 @@ std::string LoggerEngine::statusText() const {
 }
 
 void LoggerEngine::handle(const std::string& c, const EngineTime& now) {
+  for (const std::string& prefix : faults_.faults().ignoredSettings) {
+    if (c.size() > prefix.size() && c.compare(0, prefix.size(), prefix) == 0) {
+      log_.note("fault: setting not kept: " + c);
+      return;
+    }
+  }
   const int64_t clock = loggerClockTicks(now);
   const std::string_view args = std::string_view(c).substr(1);
   // clang-format off
@@ -198,7 +204,8 @@ void LoggerEngine::handleBang(const std::string& c, const EngineTime& now) {
 
 void LoggerEngine::setClock(const TimeRecord& t, const EngineTime& now) {
   const int64_t before = loggerClockTicks(now);
-  clockOffset_ = ToTicks(t) - now.wallTicks;
+  // A frozen clock keeps the time itself in the offset.
+  clockOffset_ = profile_.clockFrozen ? ToTicks(t) : ToTicks(t) - now.wallTicks;
   // A logging logger marks the change of time, so its records keep true times.
   if (status_ == 2 && recorder_.active() && std::llabs(ToTicks(t) - before) > 2 * kTicksPerSecond) {
     recorder_.stop();
@@ -209,6 +216,11 @@ void LoggerEngine::setClock(const TimeRecord& t, const EngineTime& now) {
 }
 
 void LoggerEngine::enable(const EngineTime& now) {
+  if (faults_.faults().enableMode >= 0) {
+    log_.note("fault: enable refused");
+    answer(Format("Logger started in mode %02X", faults_.faults().enableMode), now);
+    return;
+  }
   if (erasing_ || status_ == 1 || status_ == 2 || status_ == 3 || status_ == kStatusEraseFault) {
     answer(Format("Logger started in mode %02X", status_), now);
     return;

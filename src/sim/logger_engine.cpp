@@ -74,7 +74,7 @@ LoggerEngine::LoggerEngine(const Profile& profile, uint64_t seed, ExchangeLog& l
     if (status_ == 4) clock = std::max(clock, ToTicks(profile_.end) + 60 * kTicksPerSecond);
     if (status_ == 2) clock = next - half;
   }
-  clockOffset_ = clock - now.wallTicks;
+  clockOffset_ = profile_.clockFrozen ? clock : clock - now.wallTicks;
   faults_.set(Faults{});
   log_.note(
       Format("%s %s %d.%02d serial %06d at %d baud, memory %u bytes (pointer 0x%06X), status %d",

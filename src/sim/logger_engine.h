@@ -62,7 +62,9 @@ class LoggerEngine {
   const SimMemory& memory() const { return memory_; }
   const DeploymentSettings& settings() const { return settings_; }
   const CalibrationStore& calibration() const { return calibration_; }
-  int64_t loggerClockTicks(const EngineTime& now) const { return now.wallTicks + clockOffset_; }
+  int64_t loggerClockTicks(const EngineTime& now) const {
+    return profile_.clockFrozen ? clockOffset_ : now.wallTicks + clockOffset_;
+  }
   int channelCount() const { return static_cast<int>(channels_.size()); }
   bool erasing() const { return erasing_; }
 

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
+#include <limits>
 #include <cstdlib>
 #include <sstream>
 
@@ -164,6 +165,7 @@ constexpr IntegerKey kIntegerKeys[] = {
      [](Profile& p, long long v) { p.hysteresis = static_cast<uint16_t>(v); }},
     {"burst_rate", 1, 255, [](Profile& p, long long v) { p.burstRate = static_cast<int>(v); }},
     {"erase_ms", 0, 600000, [](Profile& p, long long v) { p.eraseMs = static_cast<int>(v); }},
+    {"clock_frozen", 0, 1, [](Profile& p, long long v) { p.clockFrozen = v != 0; }},
 };
 
 class LineParser {
@@ -287,8 +289,14 @@ class LineParser {
       const std::vector<std::string> w = Words(value);
       Coefficients c{};
       if (w.size() != 4) return fail(n, key + ": four numbers c0 c1 c2 c3");
-      for (size_t i = 0; i < 4; ++i)
+      for (size_t i = 0; i < 4; ++i) {
+        // "nan" stands for a damaged record, as a logger may hand one over.
+        if (w[i] == "nan") {
+          c[i] = std::numeric_limits<double>::quiet_NaN();
+          continue;
+        }
         if (!ParseDouble(w[i], &c[i])) return fail(n, key + ": '" + w[i] + "' is not a number");
+      }
       p_.coefficients.emplace_back(static_cast<int>(channel), c);
     } else if (key == "status") {
       if (!integer(n, key, value, 0, 8, &v)) return false;

@@ -97,6 +97,7 @@ struct Profile {
   TimeRecord clock;
   StampPlan stamps = StampPlan::Time;
   int timeStampEvery = 360;
+  bool clockFrozen = false;  // the logger clock stands still (tests that need exact seconds)
   uint8_t startByte = 0;                 // "!1" start byte
   uint32_t oemFlags = 0;                 // "!1" option bytes
   uint16_t averaging = 1;                // "W" length

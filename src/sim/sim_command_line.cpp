@@ -1,5 +1,6 @@
 #include "sim/sim_command_line.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 
@@ -51,7 +52,9 @@ std::string UsageText() {
          "  --slow MS             every reply MS milliseconds late\n"
          "  --one-rate BAUD       answer at BAUD only, ignore rate changes\n"
          "  --erase-fails N       the next N erases fail (status 7F)\n"
-         "  --upload-fault F0|F1|F2  refuse the next calibration upload\n";
+         "  --upload-fault F0|F1|F2  refuse the next calibration upload\n"
+         "  --ignore-setting CMD  hear settings starting with CMD (\"K\", \"!1\") but keep the old value\n"
+         "  --enable-mode HH      answer \"P\" with \"Logger started in mode HH\" and stay as it is\n";
 }
 
 bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* out, std::string* error) {
@@ -119,6 +122,14 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* out, st
     } else if (a == "--erase-fails") {
       if (!ToInteger(v, 0, 1000, &n)) return fail("--erase-fails takes a number of erases");
       f.eraseFailures = static_cast<int>(n);
+    } else if (a == "--ignore-setting") {
+      if (v.empty() || v.size() > 2) return fail("--ignore-setting takes a command such as K or !1");
+      f.ignoredSettings.insert(v);
+    } else if (a == "--enable-mode") {
+      if (v.size() != 2 || !std::isxdigit(static_cast<unsigned char>(v[0])) ||
+          !std::isxdigit(static_cast<unsigned char>(v[1])))
+        return fail("--enable-mode takes two hex digits such as 09");
+      f.enableMode = static_cast<int>(std::stoi(v, nullptr, 16));
     } else if (a == "--upload-fault") {
       if (v != "F0" && v != "F1" && v != "F2") return fail("--upload-fault takes F0, F1 or F2");
       f.uploadFault = v[1] - '0';

@@ -126,6 +126,7 @@ LoggerSnapshot SimulatedLogger::snapshot() const {
   s.oemFlags = e.settings().oemFlags;
   s.averaging = e.settings().averaging;
   s.historyRecords = static_cast<int>(e.calibration().history().size());
+  s.coefficients = e.calibration().current(e.memory(), e.channelCount());
   return s;
 }
 

@@ -55,6 +55,8 @@ struct LoggerSnapshot {
   uint32_t oemFlags = 0;
   uint16_t averaging = 0;
   int historyRecords = 0;
+  // The calibration in force, one set per channel (as "V", "I" or "Z" give it).
+  std::vector<Coefficients> coefficients;
 };
 
 class LoggerEngine;
