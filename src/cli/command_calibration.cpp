@@ -103,10 +103,11 @@ int RunCalibration(int argc, char** argv) {
   CommGet(s, 9);
   ReadCapabilities(s);
   if (!IsIdleStatus(s.link.status) && !s.description.option4) {
-    s.ui.message({"Logging in progress or enabled.\nCannot read the calibration coefficients at "
-                  "this time.\n\nUse 'Retrieve data' menu item to stop logger - \n 'Retrieve "
-                  "Data' or 'STOP Logger' button.",
-                  "Calibration", Icon::Warning, Buttons::Ok, Answer::Ok});
+    s.ui.message(
+        {"Logging in progress or enabled.\nCannot read the calibration coefficients at "
+         "this time.\n\nUse 'Retrieve data' menu item to stop logger - \n 'Retrieve "
+         "Data' or 'STOP Logger' button.",
+         "Calibration", Icon::Warning, Buttons::Ok, Answer::Ok});
     return kFailure;
   }
   if (!ReadConfigurationAndCoefficients(s)) return kFailure;

@@ -87,8 +87,8 @@ bool ParseDateTimeArg(const std::string& text, TimeRecord* out) {
   if (std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &y, &mo, &d, &h, &mi, &s, &tail) != 6)
     return false;
   static constexpr int kDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (y < 2000 || y > 2099 || mo < 1 || mo > 12 || d < 1 || d > kDays[mo - 1] || h > 23 ||
-      h < 0 || mi < 0 || mi > 59 || s < 0 || s > 59)
+  if (y < 2000 || y > 2099 || mo < 1 || mo > 12 || d < 1 || d > kDays[mo - 1] || h > 23 || h < 0 ||
+      mi < 0 || mi > 59 || s < 0 || s > 59)
     return false;
   if (mo == 2 && d == 29 && y % 4 != 0) return false;
   *out = MakeTime(y, mo, d, h, mi, s);
@@ -255,18 +255,30 @@ bool ReadSensors(const std::string& list, QzSensors& q) {
   size_t at = 0;
   while (at <= list.size()) {
     const size_t comma = list.find(',', at);
-    const std::string item = list.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
-    if (item == "C") q.conductivity = true;
-    else if (item == "T") q.temperature = true;
-    else if (item == "P") q.pressure = true;
-    else if (item == "D") q.oxygen = true;
-    else if (item == "Y") q.turbidity = true;
-    else if (item == "F") q.fluorometry = true;
-    else if (item == "R") q.par = true;
-    else if (item == "H") q.ph = true;
-    else if (item == "N") q.transmissometer = true;
-    else if (item == "S8" || item == "S16" || item == "S24") q.thermistorString = std::atoi(item.c_str() + 1);
-    else return false;
+    const std::string item =
+        list.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
+    if (item == "C")
+      q.conductivity = true;
+    else if (item == "T")
+      q.temperature = true;
+    else if (item == "P")
+      q.pressure = true;
+    else if (item == "D")
+      q.oxygen = true;
+    else if (item == "Y")
+      q.turbidity = true;
+    else if (item == "F")
+      q.fluorometry = true;
+    else if (item == "R")
+      q.par = true;
+    else if (item == "H")
+      q.ph = true;
+    else if (item == "N")
+      q.transmissometer = true;
+    else if (item == "S8" || item == "S16" || item == "S24")
+      q.thermistorString = std::atoi(item.c_str() + 1);
+    else
+      return false;
     if (comma == std::string::npos) break;
     at = comma + 1;
   }
@@ -351,8 +363,9 @@ int RunSetup(int argc, char** argv) {
   }
   switch (outcome) {
     case SetupOutcome::Enabled:
-      std::printf("%s\n",
-                  EnableStatusText(s.setup.enableReply, s.link.status, s.deployment.startTime).c_str());
+      std::printf(
+          "%s\n",
+          EnableStatusText(s.setup.enableReply, s.link.status, s.deployment.startTime).c_str());
       return kSuccess;
     case SetupOutcome::Stopped:
       return Refuse(s, "not enabled");

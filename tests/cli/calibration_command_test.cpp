@@ -20,7 +20,8 @@ int RunKts(std::vector<std::string> words) {
 }
 
 TEST(CalibrationCommand, SetsAChannelOnlyWhenConfirmed) {
-  sim::SimOptions o = test::SimRig::Options("qz", {"records = 10", "baud = 19200", "default_baud = 19200"});
+  sim::SimOptions o =
+      test::SimRig::Options("qz", {"records = 10", "baud = 19200", "default_baud = 19200"});
   std::string why;
   auto logger = sim::SimulatedLogger::Start(o, &why);
   ASSERT_TRUE(logger) << why;

@@ -23,7 +23,8 @@ struct Result {
 std::string Drain(int fd) {
   std::string s;
   char buffer[512];
-  for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) s.append(buffer, static_cast<size_t>(n));
+  for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;)
+    s.append(buffer, static_cast<size_t>(n));
   return s;
 }
 
@@ -79,9 +80,9 @@ class SetupCommand : public ::testing::Test {
     return false;
   }
   std::vector<std::string> Deployment(std::vector<std::string> more) const {
-    std::vector<std::string> a{"setup", "--port", sim->path(), "--base", dir.path(),
-                               "--start", LocalIn(3600), "--end", LocalIn(3 * 86400),
-                               "--period", "00:01:00"};
+    std::vector<std::string> a{
+        "setup",       "--port", sim->path(),        "--base",   dir.path(), "--start",
+        LocalIn(3600), "--end",  LocalIn(3 * 86400), "--period", "00:01:00"};
     a.insert(a.end(), more.begin(), more.end());
     return a;
   }
@@ -105,8 +106,7 @@ TEST_F(SetupCommand, WithoutConsentNothingIsErased) {
   Start({"status = 4", "erase_ms = 100", "clock = host"});
   const Result r = RunKts(Deployment({}));
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("The logger contains data that has not been downloaded."),
-            std::string::npos)
+  EXPECT_NE(r.err.find("The logger contains data that has not been downloaded."), std::string::npos)
       << r.err;
   EXPECT_FALSE(Sent("N"));
   EXPECT_EQ(sim->snapshot().status, 4);
@@ -124,9 +124,9 @@ TEST_F(SetupCommand, DryRunPrintsTheEstimateAndChangesNothing) {
 
 TEST_F(SetupCommand, RefusalsPrintTheModelsMessage) {
   Start({"status = 4", "clock = host"});
-  std::vector<std::string> a{"setup", "--port", sim->path(), "--base", dir.path(),
-                             "--start", LocalIn(7200), "--end", LocalIn(3600),
-                             "--period", "00:01:00", "--yes"};
+  std::vector<std::string> a{"setup",       "--port",   sim->path(),   "--base",
+                             dir.path(),    "--start",  LocalIn(7200), "--end",
+                             LocalIn(3600), "--period", "00:01:00",    "--yes"};
   Result r = RunKts(a);
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("Error: Start time greater than or equal to End time."), std::string::npos)
@@ -144,7 +144,7 @@ TEST(SetupCommandLine, UsageErrorsAndHelp) {
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out.rfind("usage: kts setup", 0), 0u);
   r = RunKts({"setup", "--now", "--start", "2026-12-07 12:00:00", "--end", "2026-12-08 12:00:00",
-           "--period", "00:01:00"});
+              "--period", "00:01:00"});
   EXPECT_EQ(r.status, 2);
   r = RunKts({"setup", "--now", "--end", "2026-02-30 12:00:00", "--period", "00:01:00"});
   EXPECT_EQ(r.status, 2);
@@ -161,15 +161,16 @@ TEST(SetupCommandLine, UsageErrorsAndHelp) {
 
 TEST(SetupCommandLine, SimulationAssessesAModelWithoutALogger) {
   Result r = RunKts({"setup", "--model", "HV-3070", "--start", LocalIn(86400), "--end",
-                  LocalIn(10 * 86400), "--period", "00:10:00"});
+                     LocalIn(10 * 86400), "--period", "00:10:00"});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out.rfind("Estimates:", 0), 0u) << r.out;
-  r = RunKts({"setup", "--model", "QZ-740", "--now", "--end", LocalIn(86400), "--period",
-           "00:01:00"});
+  r = RunKts(
+      {"setup", "--model", "QZ-740", "--now", "--end", LocalIn(86400), "--period", "00:01:00"});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("You have not selected a set of sensors for your QZ logger."),
             std::string::npos);
-  r = RunKts({"setup", "--model", "XX-1", "--now", "--end", LocalIn(86400), "--period", "00:01:00"});
+  r = RunKts(
+      {"setup", "--model", "XX-1", "--now", "--end", LocalIn(86400), "--period", "00:01:00"});
   EXPECT_EQ(r.status, 2);
 }
 
