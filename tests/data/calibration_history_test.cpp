@@ -38,7 +38,7 @@ TEST(HistoryLayout, ExtendedLinesTurnToExponentsAboveAMillion) {
 TEST(HistoryLayout, DatesAndFileNames) {
   EXPECT_EQ(HistoryDateText({26, 11, 7, 9, 5, 0}, true), "2026/Nov/07 09:05:00");
   EXPECT_EQ(HistoryDateText({5, 1, 2, 3, 4, 5}, false), "2005/Jan/02 03:04:05");
-  EXPECT_EQ(HistoryDateText({26, 13, 1, 0, 0, 0}, true), "2026/???/01 00:00:00");
+  EXPECT_EQ(HistoryDateText({26, 13, 1, 0, 0, 0}, true), "2026/\?\?\?/01 00:00:00");
   EXPECT_EQ(HistoryFilePath("/d", 1234, 7), "/d/001234.007.his");
   EXPECT_EQ(HistoryFilePath("/d/", 5, 0), "/d/000005.000.his");
 

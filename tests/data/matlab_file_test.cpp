@@ -78,7 +78,9 @@ void ExpectSameDataSet(const DataSet& a, const DataSet& b) {
   EXPECT_EQ(a.types, b.types);
   EXPECT_EQ(a.startTime, b.startTime);
   EXPECT_EQ(a.samplingMode, b.samplingMode);
-  if (a.samplingMode != kProfilingMode) EXPECT_EQ(a.samplePeriod, b.samplePeriod);
+  if (a.samplingMode != kProfilingMode) {
+    EXPECT_EQ(a.samplePeriod, b.samplePeriod);
+  }
   for (int c = 0; c < a.totalChannels; ++c)
     for (int i = 0; i < a.sampleCount + 2; ++i)
       ASSERT_EQ(a.row(c)[i], b.row(c)[i]) << "channel " << c << " element " << i;
@@ -132,7 +134,9 @@ TEST_F(MatlabFileTest, ADataSetReadsBackAsItWasWritten) {
     EXPECT_FALSE(back.s.app.hexDataLoaded);
     EXPECT_EQ(back.s.app.sampleCount, 1000);
     // Salinity and depth are derived from T, C and P where they fit.
-    if (types.size() == 3) EXPECT_EQ(back.s.data.totalChannels, 5);
+    if (types.size() == 3) {
+      EXPECT_EQ(back.s.data.totalChannels, 5);
+    }
   }
 }
 

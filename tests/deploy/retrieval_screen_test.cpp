@@ -139,7 +139,7 @@ class RetrievalFlow : public ::testing::Test {
 TEST_F(RetrievalFlow, SuspendReadsEverythingAndResumes) {
   Start("extended", {"records = 3000"});  // logging, may be suspended
   ASSERT_TRUE(openRetrievalScreen(s(), screen));
-  EXPECT_EQ(screen.state.statusName, "Logging");
+  EXPECT_EQ(screen.state.status, "Logging");
   EXPECT_EQ(screen.state.loggerName, "KTS QZ-740  6.51 001234");
   EXPECT_EQ(screen.retrievalClass, 3);
   EXPECT_EQ(screen.mainButton, "Retrieve Data");
@@ -255,7 +255,7 @@ TEST_F(RetrievalFlow, AFailedRetrievalStillResumesTheLogger) {
 TEST_F(RetrievalFlow, ASuspendedLoggerIsOfferedResumption) {
   Start("extended", {"records = 200", "status = 5"});
   ASSERT_TRUE(openRetrievalScreen(s(), screen));
-  EXPECT_EQ(screen.state.statusName, "Logging Suspended");
+  EXPECT_EQ(screen.state.status, "Logging Suspended");
   retrieve(s(), screen, false);
   RunToEnd();
   bool asked = false;
@@ -314,7 +314,7 @@ TEST_F(RetrievalFlow, AnEarlyRecorderStillLoggingIsNeverRead) {
 TEST_F(RetrievalFlow, AnIdleOlderLoggerIsReadAndDecoded) {
   Start("hv2", {"records = 1500"});
   ASSERT_TRUE(openRetrievalScreen(s(), screen));
-  EXPECT_EQ(screen.state.statusName, "Logging Complete");
+  EXPECT_EQ(screen.state.status, "Logging Complete");
   EXPECT_EQ(screen.memoryUsage, "0.2%, 2K readings");  // 1,508 words with the stamps
   retrieve(s(), screen, false);
   RunToEnd();

@@ -129,6 +129,7 @@ TEST(LoggerControl, SettingsReadBackAsTheHostChecksThem) {
   s.deployment.averagingEnabled = true;
   s.deployment.averagingPeriod = 10;
   s.description.highRate = true;
+  s.description.waves = true;  // only the tide-and-wave logger is asked its rate
   s.deployment.burstRate = 2;
   EXPECT_EQ(CommSend(s, 17), 1) << "W with the rate, read back with X";
   EXPECT_EQ(test::Exchange(s, "X", sizeof "1400BST" - 1), "1400BST");
