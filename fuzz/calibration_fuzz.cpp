@@ -37,9 +37,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   s.ports.loggerDevice = "fuzz";
   OpenCommPort(s, PortRole::Logger, 19200, 0);
   switch (data[0] % 3) {
-    case 0: s.link.identity = {"QZ-740", 6.51f, 1, true}; break;
-    case 1: s.link.identity = {"QZ-740", 4.30f, 1, false}; break;
-    default: s.link.identity = {"LV-3070", 3.20f, 1, false}; break;
+    case 0:
+      s.link.identity = {"QZ-740", 6.51f, 1, true};
+      break;
+    case 1:
+      s.link.identity = {"QZ-740", 4.30f, 1, false};
+      break;
+    default:
+      s.link.identity = {"LV-3070", 3.20f, 1, false};
+      break;
   }
   s.description.channelCount = 1 + data[1] % 24;
   for (int k = 0; k < s.description.channelCount; ++k) s.description.channelTypes[k] = 'T';

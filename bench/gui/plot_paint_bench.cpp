@@ -102,10 +102,16 @@ void Repaint(benchmark::State& state, const char* types, uint32_t mask = 0xFF) {
 }
 
 // 1-pixel traces, and the 3-pixel traces of depth and wave height.
-void BM_PaintWholeDataSet(benchmark::State& state) { Repaint(state, "TPCDYRHF"); }
-void BM_PaintWholeDataSetThickPens(benchmark::State& state) { Repaint(state, "AAAAAAAA"); }
+void BM_PaintWholeDataSet(benchmark::State& state) {
+  Repaint(state, "TPCDYRHF");
+}
+void BM_PaintWholeDataSetThickPens(benchmark::State& state) {
+  Repaint(state, "AAAAAAAA");
+}
 // The grid, stamp marks and cursor alone, for what the traces add.
-void BM_PaintWithoutTraces(benchmark::State& state) { Repaint(state, "TPCDYRHF", 0); }
+void BM_PaintWithoutTraces(benchmark::State& state) {
+  Repaint(state, "TPCDYRHF", 0);
+}
 BENCHMARK(BM_PaintWholeDataSet)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaintWithoutTraces)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaintWholeDataSetThickPens)->Unit(benchmark::kMillisecond);

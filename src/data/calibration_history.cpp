@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -11,8 +12,6 @@
 #include "data/atomic_file.h"
 #include "link/coefficients.h"
 #include "link/commands.h"
-#include "link/connection.h"
-#include "link/protocol.h"
 #include "platform/status_line.h"
 
 namespace kts {
@@ -34,45 +33,44 @@ struct HistoryText {
   }
 };
 
-constexpr int kTries = 5;
-
-int ReadTableTries(Session& s, const std::string& command, uint8_t* out, int capacity, int* n) {
-  int result = 0;
-  for (int attempt = 0; attempt < kTries && result != 1; ++attempt) {
-    result = ReadTable(s, command, out, capacity, n);
-    if (result == -1) break;
-  }
-  return result;
-}
-
 void HistoryError(Session& s, HistoryText& text) {
   text.add("Calibration History error");
   ShowStatus(s.ui, "Calibration History error");
 }
 
+void NotCalibrated(HistoryText& text) {
+  text.add("");
+  text.add("Logger not yet calibrated.");
+}
+
 void WriteExtendedHistory(Session& s, HistoryText& text) {
-  CommGet(s, 16);
   const int channels = std::max(1, std::min(s.description.channelCount, kMaxChannels));
   for (int r = 0; r <= 0xFFFF; ++r) {
     uint8_t table[256];
     int n = 0;
-    if (ReadTableTries(s, Format("V%02X%02X00", r & 0xFF, (r >> 8) & 0xFF), table, sizeof table,
-                       &n) != 1)
-      return;
+    const int result = ReadHistoryTable(s, r, 0, table, sizeof table, &n);
     bool complete = false;
     std::array<int, 6> date{};
     const std::string_view header(reinterpret_cast<const char*>(table),
                                   static_cast<size_t>(std::max(n - 1, 0)));
-    if (!ParseHistoryHeader(header, &complete, &date)) return;
+    if (result == 1 && ParseHistoryHeader(header, &complete, &date)) {
+      // a record: listed below
+    } else if (result == 0) {
+      // A header that cannot be read is not the end of the history: the
+      // file says so rather than stop short without a word.
+      HistoryError(s, text);
+      return;
+    } else {
+      if (r == 0) NotCalibrated(text);
+      return;
+    }
     text.add("");
     text.add(HistoryDateText(date, true) + (complete ? "" : " incomplete calibration"));
     std::array<ChannelCoefficients, kMaxChannels> c{};
     bool usable = complete;
     for (int k = 1; k <= channels; ++k) {
       int m = 0;
-      if (ReadTableTries(s, Format("V%02X%02X%02X", r & 0xFF, (r >> 8) & 0xFF, k), table,
-                         sizeof table, &m) != 1 ||
-          m < 33) {
+      if (ReadHistoryTable(s, r, k, table, sizeof table, &m) != 1 || m < 33) {
         HistoryError(s, text);
         return;
       }
@@ -81,14 +79,7 @@ void WriteExtendedHistory(Session& s, HistoryText& text) {
       text.add(HistoryChannelLine(k, c[static_cast<size_t>(k - 1)], true));
     }
     // The newest record is the set in force, when it is a complete one.
-    if (r == 0 && usable) {
-      CoefficientSet& set = s.coefficients;
-      InstallDefaultCoefficients(set, s.description, s.link.identity);
-      std::copy(c.begin(), c.begin() + channels, set.c.begin());
-      set.date = date;
-      set.readFromLogger = true;
-      set.notCalibrated = false;
-    }
+    if (r == 0 && usable) InstallCoefficients(s, c, date, channels);
   }
 }
 
@@ -103,33 +94,24 @@ void WriteFlashHistory(Session& s, HistoryText& text) {
       text.add(HistoryChannelLine(k, r.c[static_cast<size_t>(k - 1)], false));
   });
   if (walk == FlashWalk::Empty) {
-    text.add("");
-    text.add("Logger not yet calibrated.");
+    NotCalibrated(text);
     return;
   }
   if (walk == FlashWalk::Error) {
     HistoryError(s, text);
     return;
   }
-  CoefficientSet& set = s.coefficients;
-  set.qzOffset = end;
+  s.coefficients.qzOffset = end;
   bool usable = true;
   for (int k = 0; k < channels; ++k) usable = usable && AllFinite(newest.c[static_cast<size_t>(k)]);
-  if (usable) {
-    InstallDefaultCoefficients(set, s.description, s.link.identity);
-    std::copy(newest.c.begin(), newest.c.begin() + channels, set.c.begin());
-    set.date = newest.date;
-    set.readFromLogger = true;
-    set.notCalibrated = false;
-  }
+  if (usable) InstallCoefficients(s, newest.c, newest.date, channels);
 }
 
 // The oldest loggers keep one set: the history is that set.
 void WriteSingleHistory(Session& s, HistoryText& text) {
   s.link.reread.coefficients = true;
   if (CommGet(s, 10) != 1) {
-    text.add("");
-    text.add("Logger not yet calibrated.");
+    NotCalibrated(text);
     return;
   }
   text.add("");
@@ -177,10 +159,17 @@ int WriteHistoryFile(Session& s, std::vector<std::string>* lines) {
   const LoggerIdentity& id = s.link.identity;
   text.add(Format("KTS Data Logger: %s %5.2f %06d", id.model.c_str(),
                   static_cast<double>(id.firmware), id.serial));
+  CommGet(s, 16);  // the channel count (read once per logger)
   switch (GenerationOf(id)) {
-    case CalibrationGeneration::History: WriteExtendedHistory(s, text); break;
-    case CalibrationGeneration::Flash: WriteFlashHistory(s, text); break;
-    case CalibrationGeneration::Single: WriteSingleHistory(s, text); break;
+    case CalibrationGeneration::History:
+      WriteExtendedHistory(s, text);
+      break;
+    case CalibrationGeneration::Flash:
+      WriteFlashHistory(s, text);
+      break;
+    case CalibrationGeneration::Single:
+      WriteSingleHistory(s, text);
+      break;
   }
   if (!WriteFileAtomically(path, text.contents)) {
     ShowStatus(s.ui, "Calibration History error - unable to open file");

@@ -243,7 +243,12 @@ void AppendCommonHeader(const Session& s, const HeaderOptions& o, std::string& t
   }
 
   // 10-16: comment and settings
-  if (!o.comment.empty()) out.text("COMMENT: ").text(o.comment).ch('\n');
+  if (!o.comment.empty()) {
+    // One line of at most 99 characters, whoever gave it.
+    out.text("COMMENT: ");
+    for (char c : o.comment.substr(0, 99)) out.ch(c == '\n' || c == '\r' ? ' ' : c);
+    out.ch('\n');
+  }
   bool metres = false;
   for (int c = 0; c < measured; ++c) {
     const uint8_t t = d.types[static_cast<size_t>(c)];

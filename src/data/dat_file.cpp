@@ -256,6 +256,7 @@ int ReadDataStream(Session& s, std::FILE* file, const std::string& name) {
   s.app.sampleCount = d.sampleCount;
   s.app.channelCount = d.totalChannels;
   s.app.datDataLoaded = true;
+  s.app.retrievedDataPresent = false;  // the retrieved data were replaced
   s.app.hexDataLoaded = false;
   s.app.newImageSinceSave = false;
   if (lost)
@@ -306,18 +307,14 @@ int ReadDataFile(Session& s, const std::string& path) {
   return 1;
 }
 
-int ChooseAndReadDataFile(Session& s) {
+std::optional<std::string> ChooseDataFile(Session& s) {
   FileRequest r;
   r.title = "Select an existing 'dat' file to be opened";
   r.filter = "All Data Files (*.dat)";
   r.pattern = "*.dat";
   r.directory = s.settings.datDirectory;
   r.defaultName = s.link.connected ? Format("%06d*.dat", s.link.identity.serial) : "*.dat";
-  const std::optional<std::string> path = s.ui.chooseFile(r);
-  if (!path) return 0;
-  if (!ReadDataFile(s, *path)) return 0;
-  AddRecent(s, *path);
-  return 1;
+  return s.ui.chooseFile(r);
 }
 
 }  // namespace kts

@@ -63,9 +63,10 @@ int ReadHexFile(Session& s, const std::string& path);
 // be found. Returns 1 on success (also when the file lost data at its end).
 int ReadDataFile(Session& s, const std::string& path);
 
-// Asks for a file ("Select an existing 'hex' file to be opened") and reads it.
-int ChooseAndReadHexFile(Session& s);
-int ChooseAndReadDataFile(Session& s);
+// Asks for the file to read ("Select an existing 'hex' file to be opened",
+// "All Hex Files (*.hex)"; likewise for .dat); nullopt when cancelled.
+std::optional<std::string> ChooseHexFile(Session& s);
+std::optional<std::string> ChooseDataFile(Session& s);
 
 // The readers over an open stream (fuzzing, tests); `name` is shown in the
 // messages. They do what the path readers do after opening the file.

@@ -204,6 +204,7 @@ int ReadHexStream(Session& s, std::FILE* file, const std::string& name) {
     RedecodeImage(s, false);
   }
   s.app.hexDataLoaded = true;
+  s.app.retrievedDataPresent = false;  // the retrieved data were replaced
   s.app.datDataLoaded = false;
   s.app.newImageSinceSave = false;
   if (declared > MemoryImage::kCapacity)
@@ -237,18 +238,14 @@ int ReadHexFile(Session& s, const std::string& path) {
   return 1;
 }
 
-int ChooseAndReadHexFile(Session& s) {
+std::optional<std::string> ChooseHexFile(Session& s) {
   FileRequest r;
   r.title = "Select an existing 'hex' file to be opened";
   r.filter = "All Hex Files (*.hex)";
   r.pattern = "*.hex";
   r.directory = s.settings.hexDirectory;
   r.defaultName = s.link.connected ? Format("%06d*.hex", s.link.identity.serial) : "*.hex";
-  const std::optional<std::string> path = s.ui.chooseFile(r);
-  if (!path) return 0;
-  if (!ReadHexFile(s, *path)) return 0;
-  AddRecent(s, *path);
-  return 1;
+  return s.ui.chooseFile(r);
 }
 
 }  // namespace kts

@@ -483,38 +483,39 @@ bool MatReader::readCharRows(const std::string& name, size_t maxElements, std::s
   MatVariableInfo info;
   Variable v = impl_->read(name, maxElements, &info);
   if (!v || info.type != MatClass::Char) return false;
-  std::vector<uint32_t> units(info.elements());
+  const size_t count = info.elements();
+  const size_t rows = info.rows;
+  std::string text(count, ' ');
+  // Characters beyond Latin-1 cannot be kept in our texts.
+  auto place = [&](auto* units) {
+    for (size_t r = 0; r < rows; ++r)
+      for (size_t c = 0; c < info.columns; ++c) {
+        const auto u = units[c * rows + r];
+        text[r * info.columns + c] = u <= 0xFF ? static_cast<char>(u) : '?';
+      }
+  };
+  if (count > 0 && v->data == nullptr) return false;
   switch (v->data_type) {
     case MAT_T_UINT8:
     case MAT_T_INT8:
-    case MAT_T_UTF8: {
-      // One byte per character; a UTF-8 text that is not plain ASCII would
-      // not match its dimensions and is refused by the size check.
-      if (v->data == nullptr && !units.empty()) return false;
-      if (v->nbytes < units.size()) return false;
-      const auto* p = static_cast<const uint8_t*>(v->data);
-      for (size_t i = 0; i < units.size(); ++i) units[i] = p[i];
+    case MAT_T_UTF8:
+      // One byte per character; a UTF-8 text that is not plain ASCII does
+      // not match its dimensions and reads as what its bytes say.
+      if (v->nbytes < count) return false;
+      place(static_cast<const uint8_t*>(v->data));
       break;
-    }
     case MAT_T_UINT16:
     case MAT_T_INT16:
-    case MAT_T_UTF16: {
-      if (v->data == nullptr && !units.empty()) return false;
-      if (v->nbytes / 2 < units.size()) return false;
-      const auto* p = static_cast<const uint16_t*>(v->data);
-      for (size_t i = 0; i < units.size(); ++i) units[i] = p[i];
+    case MAT_T_UTF16:
+      if (v->nbytes / 2 < count) return false;
+      place(static_cast<const uint16_t*>(v->data));
       break;
+    default: {
+      std::vector<uint32_t> units(count);
+      if (!ConvertElements(*v, count, units.data())) return false;
+      place(units.data());
     }
-    default:
-      if (!ConvertElements(*v, units.size(), units.data())) return false;
   }
-  std::string text(units.size(), ' ');
-  const size_t rows = info.rows;
-  for (size_t r = 0; r < rows; ++r)
-    for (size_t c = 0; c < info.columns; ++c) {
-      const uint32_t u = units[c * rows + r];
-      text[r * info.columns + c] = u <= 0xFF ? static_cast<char>(u) : '?';
-    }
   *rowMajor = std::move(text);
   *shape = info;
   return true;

@@ -29,7 +29,6 @@ constexpr int kDateTextWidth = 20;
 constexpr int kStampWords = 33;  // one stamp entry as 32-bit words
 constexpr int kMaxBurstLength = 4096;
 constexpr int kChannelNameWidth = 16;  // characters of a channel name that count
-constexpr const char* kHeaderText = "MATLAB 5.0 MAT-file, Created by: KTS Logger 6.01";
 
 constexpr int kCommonMonthDays[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
 constexpr int kLeapMonthDays[12] = {0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335};
@@ -515,6 +514,10 @@ void Commit(Session& s, MatImport& in) {
       MinimumAndMaximum(d, c);
     }
   } else {
+    // A file without data gives an empty data set, not the rows of the last one.
+    d.measuredChannels = d.totalChannels = 0;
+    d.sampleCount = 0;
+    d.stride = 2;
     d.types = in.types;
   }
   d.context.description.channelCount = std::max(d.measuredChannels, 1);
@@ -561,6 +564,16 @@ void Commit(Session& s, MatImport& in) {
   s.app.hexDataLoaded = false;
   s.app.datDataLoaded = true;
   s.plot.channelMask = 0xFFFFFF;
+}
+
+// The values of a generic front end's ASCII output are text bytes, not
+// readings: they have no place in a MATLAB matrix. The data's logger and
+// the one connected are both asked, as the save command always has.
+bool RefuseAsciiData(Session& s) {
+  if (!s.data.context.description.asciiOutput() && !s.description.asciiOutput()) return true;
+  s.ui.message({"These ASCII data from a generic front end can not be saved in the MATLAB format.",
+                "Save MATLAB file", Icon::Warning, Buttons::Ok, Answer::Ok});
+  return false;
 }
 
 }  // namespace
@@ -624,9 +637,11 @@ bool ParseMatlabDateText(std::string_view text, TimeRecord* t) {
 // ---- Entry points ----------------------------------------------------------------
 
 int WriteMatFile(Session& s, const std::string& path) {
+  if (!RefuseAsciiData(s)) return 0;
   AtomicFile file;
   MatWriter writer;
-  if (!file.open(path) || !writer.create(file.temporaryPath(), kHeaderText)) {
+  const std::string header = Format("MATLAB 5.0 MAT-file, Created by: KTS Logger %s", kSoftwareVersion);
+  if (!file.open(path) || !writer.create(file.temporaryPath(), header)) {
     ShowStatus(s.ui, Format("Unable to open file: %s", path.c_str()));
     return 0;
   }
@@ -690,15 +705,7 @@ int ReadMatFile(Session& s, const std::string& path) {
   return 1;
 }
 
-bool MatlabSaveAllowed(Session& s) {
-  if (s.data.sampleCount <= 0 && s.data.measuredChannels <= 0) return false;
-  if (s.data.context.description.asciiOutput()) {
-    s.ui.message({"These ASCII data from a generic front end can not be saved in the MATLAB format.",
-                  "Save MATLAB file", Icon::Warning, Buttons::Ok, Answer::Ok});
-    return false;
-  }
-  return true;
-}
+bool MatlabSaveAllowed(Session& s) { return RefuseAsciiData(s); }
 
 FileRequest MatlabSaveRequest(const Session& s) {
   FileRequest r;

@@ -22,7 +22,8 @@ struct FileRequest;
 // Writes the data set of the session to `path` with the session's MATLAB
 // date/time settings. The file appears under its name only when it was
 // written in full; a previous file of that name stands until then. Failures
-// go to the status line in the system's words. Returns 1 on success, else 0.
+// go to the status line in the system's words; data of a logger whose output
+// is ASCII text are refused with a message. Returns 1 on success, else 0.
 int WriteMatFile(Session& s, const std::string& path);
 
 // Reads a MATLAB file into the session's data set, the identity of the
@@ -35,8 +36,8 @@ int WriteMatFile(Session& s, const std::string& path);
 int ReadMatFile(Session& s, const std::string& path);
 
 // The save command's checks and choices, for the front ends. False (after
-// the refusal message) for data that cannot go to a MATLAB file: no data, or
-// a logger whose output is ASCII text.
+// the refusal message) for data of a logger whose output is ASCII text (the
+// data's logger or the one connected).
 bool MatlabSaveAllowed(Session& s);
 FileRequest MatlabSaveRequest(const Session& s);
 // The read command: proposes `currentFile` with ".dat" or ".hex" turned into

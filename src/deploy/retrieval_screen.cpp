@@ -283,17 +283,6 @@ const char* FullMemoryPointerReply(const LoggerDescription& d) {
   return "FEF71F00CDP";
 }
 
-bool MemoryLooksEmpty(const LoggerIdentity& id, const LoggerDescription& d, uint32_t pointer) {
-  if (d.hasCapabilityTable()) return pointer < 49;
-  if (IsHvModel(id)) {
-    if (!FirmwareAtLeast(id, 1.5)) return pointer <= 0x20000;
-    if (!FirmwareAtLeast(id, 2.15)) return pointer < 0x20010;
-    return pointer < 0x2001F;
-  }
-  if (IsLvModel(id) || IsQzFamily(id)) return pointer < 0x2001F;
-  return pointer <= 0x20000;
-}
-
 bool openRetrievalScreen(Session& s, RetrievalScreen& screen) {
   screen.open = true;
   screen.finished = false;
@@ -334,7 +323,7 @@ bool openRetrievalScreen(Session& s, RetrievalScreen& screen) {
   const uint32_t pointer = s.link.memoryPointer;
   screen.memoryUsage = MemoryUsageText(s, pointer);
   if (MemoryReadings(s, pointer) > 0) screen.mainButton = kRetrieveDataButton;
-  if (MemoryLooksEmpty(s.link.identity, s.description, pointer)) {
+  if (MemoryIsEmpty(s, pointer)) {
     if (IsIdleStatus(screen.status)) {
       screen.message.show("No data in memory.", MessageIndicator::Info);
     } else {

@@ -12,6 +12,11 @@
 //     retrieve(s, screen, false);
 //     while (continueRetrieval(s, screen)) {}   // one block per call (the tick)
 //   }
+//   s.retrieval.complete / s.retrieval.end: how the read ended.
+//
+// The engine's progress texts ("Estimated download time remaining …") go
+// to LinkHooks::retrievalMessage; a window points it at `message` below.
+// A "--stop" run on a suspended logger sets resumeFoundSuspended = false.
 #pragma once
 
 #include <cstdint>
@@ -111,8 +116,5 @@ void finishRetrieval(Session& s, RetrievalScreen& screen);
 
 // The full-memory pointer reply of a memory class ("Retrieve 100%").
 const char* FullMemoryPointerReply(const LoggerDescription& d);
-
-// Whether the memory is empty by the logger family's rule.
-bool MemoryLooksEmpty(const LoggerIdentity& id, const LoggerDescription& d, uint32_t pointer);
 
 }  // namespace kts

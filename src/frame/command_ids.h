@@ -2,6 +2,9 @@
 // other parts post to it. The numbers are the system's own.
 #pragma once
 
+// The plot's own buttons (zoom, scale, channels) are numbered with the plot.
+#include "frame/plot_model.h"
+
 namespace kts {
 
 enum CommandId : int {
@@ -25,25 +28,15 @@ enum CommandId : int {
   kCmdSaveMatlab = 133,
   kCmdReadMatlab = 134,
   kCmdMicroSalinometer = 135,
-  kCmdZoomOut = 136,
-  kCmdReset = 137,
-  kCmdScalePlus = 138,
-  kCmdScaleMinus = 139,
-  kCmdScaleReset = 140,
-  kCmdAll = 144,
-  kCmdXyPlot = 145,
   kCmdComSettings = 259,
   kCmdConnect = 262,
   kCmdRetrievalContinue = 271,  // to the retrieval dialog
   kCmdRetrievalStop = 272,      // to the retrieval dialog
-  kCmdChannelButton0 = 666,
-  kCmdChannelButtonLast = 689,
   kCmdRecentPopup = 1044,
   kCmdRecentFirst = 1045,
   kCmdRecentLast = 1054,
   kCmdShowRangeChanges = 1165,
   kCmdStatisticsRefresh = 1204,  // to the statistics window
-  kCmdZoomIn = 2135,
   kCmdRealTimeLimits = 40020,
   kCmdLanguage = 40028,
   kCmdAllowMultipleCopies = 40035,
@@ -58,11 +51,11 @@ enum CommandId : int {
 
 inline constexpr int kTimerId = 253;
 
-inline bool IsChannelButton(int id) { return id >= kCmdChannelButton0 && id <= kCmdChannelButtonLast; }
+inline bool IsChannelButton(int id) { return id >= kCmdFirstChannelButton && id <= kCmdLastChannelButton; }
 inline bool IsRecentFile(int id) { return id >= kCmdRecentFirst && id <= kCmdRecentLast; }
 // The buttons and the channel buttons around the plot.
 inline bool IsPlotControl(int id) {
-  return (id >= kCmdZoomOut && id <= kCmdScaleReset) || id == kCmdAll || id == kCmdXyPlot ||
+  return (id >= kCmdZoomOut && id <= kCmdRescale) || id == kCmdAllChannels || id == kCmdXyPlot ||
          IsChannelButton(id) || id == kCmdZoomIn;
 }
 // Ids that have a menu entry but no action.

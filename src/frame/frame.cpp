@@ -2,18 +2,25 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <optional>
+
 #include "core/session.h"
 #include "core/text.h"
 #include "core/time_format.h"
+#include "data/data_files.h"
 #include "data/directories.h"
+#include "data/matlab_file.h"
 #include "data/overwrite_check.h"
 #include "data/realtime_limits.h"
 #include "data/recent_files.h"
 #include "data/settings_file.h"
+#include "deploy/setup_sequence.h"
 #include "frame/command_ids.h"
 #include "frame/main_layout.h"
 #include "frame/messages.h"
 #include "frame/pending_operations.h"
+#include "frame/plot_model.h"
 #include "link/capabilities.h"
 #include "link/commands.h"
 #include "link/connection.h"
@@ -28,11 +35,6 @@ namespace {
 bool FileExists(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-bool AnyDataPresent(const Session& s) {
-  return s.app.retrievedDataPresent || s.app.hexDataLoaded || s.app.datDataLoaded ||
-         s.app.sampleCount > 0;
 }
 
 // Posted commands that post again cannot run for ever.
@@ -89,7 +91,7 @@ Frame::Frame(Session& s, FrameWindow& window) : s_(s), w_(window) {
     runCommand(kCmdConnect);
   };
   h.redrawRetrievedData = [this](Session&) { w_.redrawPlot(); };
-  h.saveRetrievedData = [](Session& s) { SaveDataFile(s, 0); };
+  h.saveRetrievedData = [this](Session&) { saveData(); };
   h.hideDataDisplay = [this](Session&) { w_.redrawPlot(); };
   h.enableMenus = [this](Session&, MenuGroup group, bool enabled) {
     if (group == MenuGroup::LoggerCommands) {
@@ -101,7 +103,14 @@ Frame::Frame(Session& s, FrameWindow& window) : s_(s), w_(window) {
   h.startTimer = [this](Session&, int intervalMs, bool restart) { startTimer(intervalMs, restart); };
   h.showModemSleepItem = [this](Session&, bool present) { w_.showModemSleepItem(present); };
   h.saveSettings = [](Session& s) { return WriteSettings(s) == 1; };
+  // The setup screen's erase wait goes on one step per tick.
+  steps_.enableCountdown = [](Session& s) {
+    if (s.setup.eraseWait) SetupEraseTick(s);
+  };
 }
+
+// The session may outlive the frame: its hooks must not call back into it.
+Frame::~Frame() { s_.linkHooks = LinkHooks{}; }
 
 std::string Frame::messageText(int entry) const {
   return MessageText(s_.app.languageIndex, entry);
@@ -181,6 +190,10 @@ void Frame::buildRecentMenu() {
 
 void Frame::addRecent(const std::string& path) {
   AddRecent(s_, path);
+  showRecentMenu();
+}
+
+void Frame::showRecentMenu() {
   std::vector<std::string> items;
   for (int i = 0; i < kRecentFiles; ++i) {
     const std::string& entry = s_.settings.recent[static_cast<size_t>(i)];
@@ -235,16 +248,20 @@ bool Frame::startUp(const StartOptions& options) {
 
   const std::string file = CommandLineFileName(options.commandLine);
   if (!file.empty()) {
-    std::string path = file;
     int ok = 0;
     if (Contains(file, ".dat")) {
-      ok = ReadDatFile(s_, path);
+      ok = ReadDataFile(s_, file);
     } else if (Contains(file, ".hex")) {
-      ok = ReadHexFile(s_, path);
+      ok = ReadHexFile(s_, file);
     } else {
       ShowStatus(s_.ui, Format(messageText(kMsgUnableToOpenFile).c_str(), file.c_str()));
     }
-    if (ok) addRecent(path);
+    if (ok) {
+      addRecent(file);
+      w_.showData();
+    } else {
+      showRecentMenu();  // a missing file left the list
+    }
   }
   return true;
 }
@@ -300,9 +317,25 @@ bool Frame::askToSave(std::string_view caption) {
   }
   if (a == Answer::Yes) {
     if (s_.app.sampleCount > 0) w_.showData();
-    SaveDataFile(s_, 0);
+    saveData();
   }
   return false;
+}
+
+int Frame::saveData() {
+  const int ok = SaveData(s_);
+  if (ok) showRecentMenu();
+  return ok;
+}
+
+void Frame::saveSegment() {
+  if (s_.app.sampleCount <= 0) {
+    ShowStatus(s_.ui, "No data in memory to save");
+    return;
+  }
+  const int first = std::max(0, s_.plot.scrollOffset);
+  const int last = std::min(s_.app.sampleCount - 1, first + SamplesOnScreen(s_.plot) - 1);
+  if (SaveRange(s_, first, last)) showRecentMenu();
 }
 
 bool Frame::connect() {
@@ -349,7 +382,7 @@ void Frame::fetchLiveReadings() {
     if (!readForLoggerDialog()) return;
   }
   const bool generic = (s_.description.rsAdvanced & kRsSerialCard) != 0;
-  if (w_.openDialog(generic ? DialogId::GenericFetch : DialogId::Fetch) != kDialogUnavailable)
+  if (w_.openDialog(generic ? DialogId::GenericFetch : DialogId::Fetch) >= 0)
     s_.app.activeDialogCommand = kCmdFetchLiveReadings;
 }
 
@@ -360,7 +393,7 @@ void Frame::retrieveData() {
   else
     ReadCapabilities(s_);
   const DialogId d = s_.description.waves ? DialogId::HkvDownload : DialogId::Download;
-  if (w_.openDialog(d) != kDialogUnavailable) s_.app.activeDialogCommand = kCmdRetrieveData;
+  if (w_.openDialog(d) >= 0) s_.app.activeDialogCommand = kCmdRetrieveData;
 }
 
 void Frame::setup() {
@@ -375,8 +408,8 @@ void Frame::setup() {
   else
     ReadCapabilities(s_);
   const int r = w_.openDialog(s_.description.waves ? DialogId::HkvSetup : DialogId::Setup);
-  if (r != -1 && r != kDialogUnavailable && s_.deployment.realTimeOutput != 0)
-    StartRealTimeCollection(s_);
+  if (r >= 0 && s_.setup.realTimeChosen) StartRealTimeCollection(s_);
+  if (r >= 0 && s_.setup.fetchLiveReadings) s_.app.postedCommand = kCmdFetchLiveReadings;
   if (s_.app.gpsPortOpen) {
     CloseCommPort(s_, PortRole::Gps);
     s_.app.gpsPortOpen = false;
@@ -462,53 +495,54 @@ void Frame::gpsTest() {
 }
 
 void Frame::saveMatlab() {
-  if (!AnyDataPresent(s_)) {
+  const AppState& a = s_.app;
+  if (!a.retrievedDataPresent && !a.hexDataLoaded && !a.datDataLoaded && s_.data.sampleCount <= 0) {
     ShowStatus(s_.ui, "No data in memory to save");
     return;
   }
-  if (s_.description.asciiOutput()) {
-    s_.ui.message({"These ASCII data from a generic front end can not be saved in the MATLAB "
-                   "format.",
-                   "Save MATLAB file", Icon::Warning, Buttons::Ok, Answer::Ok});
-    return;
-  }
-  FileRequest r;
-  r.title = "Save MATLAB file";
-  r.filter = "MATLAB files (*.mat)";
-  r.pattern = "*.mat";
-  r.directory = s_.settings.matDirectory;
-  r.defaultName = Format("%06d*.mat", s_.link.identity.serial);
-  r.save = true;
-  const auto chosen = s_.ui.chooseFile(r);
+  if (!MatlabSaveAllowed(s_)) return;
+  w_.openDialog(DialogId::MatlabFormat);  // the time format comes first
+  const auto chosen = s_.ui.chooseFile(MatlabSaveRequest(s_));
   if (!chosen || chosen->empty()) return;
   if (FileExists(*chosen)) {
     const Answer a = s_.ui.message({Format(messageText(kMsgAlreadyExists).c_str(), chosen->c_str()),
                                     "Write File", Icon::Warning, Buttons::YesNo, Answer::No});
     if (a != Answer::Yes) return;
   }
-  WriteMatlabFile(s_, *chosen);
+  WriteMatFile(s_, *chosen);
 }
 
 void Frame::readMatlab() {
   if (!askToSave(messageText(kMsgFileRead))) return;
-  std::string path;
-  ReadMatlabFile(s_, path);
+  const auto chosen = s_.ui.chooseFile(MatlabOpenRequest(s_, s_.settings.recent[0]));
+  if (!chosen || chosen->empty()) return;
+  if (ReadMatFile(s_, *chosen)) w_.showData();
 }
 
 void Frame::readDataFile(bool hex) {
   if (!askToSave(messageText(kMsgFileRead))) return;
-  std::string path;
-  const int ok = hex ? ReadHexFile(s_, path) : ReadDatFile(s_, path);
-  if (ok && !path.empty()) addRecent(path);
+  const std::optional<std::string> path = hex ? ChooseHexFile(s_) : ChooseDataFile(s_);
+  if (!path) return;
+  if (hex ? ReadHexFile(s_, *path) : ReadDataFile(s_, *path)) {
+    addRecent(*path);
+    w_.showData();
+  } else {
+    showRecentMenu();
+  }
 }
 
 void Frame::readRecent(int id) {
   const size_t i = static_cast<size_t>(id - kCmdRecentFirst);
   if (i >= s_.settings.recent.size() || s_.settings.recent[i].empty()) return;
   if (!askToSave(messageText(kMsgFileRead))) return;
-  std::string path = s_.settings.recent[i];
-  const int ok = Contains(path, ".hex") ? ReadHexFile(s_, path) : ReadDatFile(s_, path);
-  if (ok) addRecent(path);
+  const std::string path = s_.settings.recent[i];
+  const int ok = Contains(path, ".hex") ? ReadHexFile(s_, path) : ReadDataFile(s_, path);
+  if (ok) {
+    addRecent(path);
+    w_.showData();
+  } else {
+    showRecentMenu();  // a file that is gone left the list
+  }
 }
 
 void Frame::toggleRangeChanges(int argument) {
@@ -593,8 +627,8 @@ void Frame::runCommand(int id, int argument) {
     case kCmdReadDat: readDataFile(false); break;
     case kCmdScreenCapture: ScreenCapture(s_); break;
     case kCmdSetup: setup(); break;
-    case kCmdSaveFile: SaveDataFile(s_, s_.app.retrievedDataPresent ? 0 : 1); break;
-    case kCmdSaveSegment: SaveScreenSegment(s_); break;
+    case kCmdSaveFile: saveData(); break;
+    case kCmdSaveSegment: saveSegment(); break;
     case kCmdCalibrationCoefficients: calibration(false); break;
     case kCmdCalibrationHistory: calibration(true); break;
     case kCmdWriteFormat: w_.openDialog(DialogId::WriteFormat); break;
@@ -622,7 +656,10 @@ void Frame::runCommand(int id, int argument) {
     case kCmdShowRangeChanges: toggleRangeChanges(argument); break;
     case kCmdRealTimeLimits:
       if (w_.openDialog(DialogId::Limits) == 1) WriteLimits(s_);
-      if (s_.app.realTimeDisplayActive) ApplyRealTimeLimitsToPlot(s_);
+      if (s_.app.realTimeDisplayActive) {
+        ApplyRealTimeLimits(s_);
+        w_.redrawPlot();
+      }
       break;
     case kCmdLanguage:
       if (w_.openDialog(DialogId::LanguageSupport) == 1) WriteSettings(s_);
@@ -704,7 +741,7 @@ bool Frame::exitFlow() {
                                     Buttons::YesNo, Answer::Yes});
     if (a == Answer::Yes) {
       if (s_.app.sampleCount > 0) w_.showData();
-      SaveDataFile(s_, 0);
+      saveData();
       return false;
     }
     if (a != Answer::No) return false;  // closed: nothing is lost, nothing ends

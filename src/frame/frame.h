@@ -50,6 +50,7 @@ std::string CommandLineFileName(std::string_view commandLine);
 class Frame {
  public:
   Frame(Session& s, FrameWindow& window);
+  ~Frame();
   Frame(const Frame&) = delete;
   Frame& operator=(const Frame&) = delete;
 
@@ -106,6 +107,9 @@ class Frame {
   void endRealTimeDisplay();
   void pollStatus();
   void addRecent(const std::string& path);
+  void showRecentMenu();
+  int saveData();
+  void saveSegment();
   void setMenuGroup(bool enabled, bool configuration);
 
   Session& s_;

@@ -2,6 +2,7 @@
 
 #include "core/session.h"
 #include "core/text.h"
+#include "platform/ui.h"
 #include "platform/status_line.h"
 
 namespace kts {
@@ -14,36 +15,6 @@ std::string NotYetText(std::string_view what) {
 
 void ShowNotYet(Session& s, std::string_view what) { ShowStatus(s.ui, NotYetText(what)); }
 
-int ReadHexFile(Session& s, std::string&) {
-  ShowNotYet(s, "Reading HEX files");
-  return 0;
-}
-
-int ReadDatFile(Session& s, std::string&) {
-  ShowNotYet(s, "Reading DAT files");
-  return 0;
-}
-
-int ReadMatlabFile(Session& s, std::string&) {
-  ShowNotYet(s, "Reading MATLAB files");
-  return 0;
-}
-
-int SaveDataFile(Session& s, int) {
-  ShowNotYet(s, "Saving data files");
-  return 0;
-}
-
-int SaveScreenSegment(Session& s) {
-  ShowNotYet(s, "Saving a screen segment");
-  return 0;
-}
-
-int WriteMatlabFile(Session& s, const std::string&) {
-  ShowNotYet(s, "Saving MATLAB files");
-  return 0;
-}
-
 int ScreenCapture(Session& s) {
   ShowNotYet(s, "Screen capture");
   return 0;
@@ -53,7 +24,6 @@ void ShowStatisticsView(Session& s) { ShowNotYet(s, "The statistics view"); }
 void StartMicroSalinometer(Session& s) { ShowNotYet(s, "The micro-salinometer mode"); }
 void StartRealTimeCollection(Session& s) { ShowNotYet(s, "Real-time collection"); }
 void RestartRealTimeFromStoredSetup(Session& s) { ShowNotYet(s, "Real-time collection"); }
-void ApplyRealTimeLimitsToPlot(Session&) {}
 void FinishRealTimeFile(Session&) {}
 
 }  // namespace kts

@@ -16,8 +16,10 @@ SampleWindow SamplesForColumns(const Session& s, int left, int right) {
   SampleWindow w;
   if (n <= 0) return w;
   const double perPixel = v.readingsPerDivision / 10.0;
-  const double first = v.scrollOffset + static_cast<double>(static_cast<int>(std::max(left - 1, 0) * perPixel));
-  const double last = v.scrollOffset + static_cast<double>(static_cast<int>((right + 10) * perPixel));
+  const double first =
+      v.scrollOffset + static_cast<double>(static_cast<int>(std::max(left - 1, 0) * perPixel));
+  const double last =
+      v.scrollOffset + static_cast<double>(static_cast<int>((right + 10) * perPixel));
   // A centred zoom box can put the left edge before the first sample.
   w.first = static_cast<int>(std::clamp(first, 0.0, static_cast<double>(n)));
   w.last = static_cast<int>(std::clamp(last, -1.0, static_cast<double>(n - 1)));
@@ -33,7 +35,8 @@ namespace {
 // mapping itself, so the columns are exactly those of drawing every sample.
 int ColumnEnd(int from, int last, int x, int offset, float ppr) {
   if (!(ppr > 0.0f)) return last + 1;
-  const double guess = x >= 0 ? offset + std::ceil((x + 1.0) / ppr) : offset + std::floor(x / static_cast<double>(ppr)) + 1.0;
+  const double guess = x >= 0 ? offset + std::ceil((x + 1.0) / ppr)
+                              : offset + std::floor(x / static_cast<double>(ppr)) + 1.0;
   int end = static_cast<int>(std::clamp(guess, from + 1.0, last + 1.0));
   while (end > from + 1 && PixelOfOffset(end - 1 - offset, ppr) != x) --end;
   while (end <= last && PixelOfOffset(end - offset, ppr) == x) ++end;
@@ -79,7 +82,8 @@ int TraceColumns::reduce(const PlotView& v, const float* samples, SampleWindow w
     SpanOf(samples + i + 1, end - i - 1, lo, hi);
     const int a = map.map(lo);
     const int b = map.map(hi);
-    out[count_++] = {x, map.map(samples[i]), map.map(samples[end - 1]), std::min(a, b), std::max(a, b)};
+    out[count_++] = {x, map.map(samples[i]), map.map(samples[end - 1]), std::min(a, b),
+                     std::max(a, b)};
     i = end;
   }
   return count_;

@@ -35,7 +35,9 @@ inline constexpr uint32_t kGridDark = 0x808080;
 inline constexpr uint32_t kLabelBackground = 0x808080;
 
 // Button text is white except on the light colours 0, 1 and 3.
-inline bool WhiteTextOnColour(int colour) { return colour != 0 && colour != 1 && colour != 3; }
+inline bool WhiteTextOnColour(int colour) {
+  return colour != 0 && colour != 1 && colour != 3;
+}
 
 // The 1-pixel pen, or 3 pixels for depth and significant wave height.
 inline int TracePenWidth(int group) {

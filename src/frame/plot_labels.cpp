@@ -145,24 +145,45 @@ std::string UnitsLabel(const Session& s, int group) {
     case 2:
       if (ModelHas(s, "YP")) return "volt ratio";
       return s.data.context.description.conductivityMicroSiemens ? "uS/cm" : "mS/cm";
-    case 3: case 21: return "percent";
-    case 4: return "\xB5Mol/l";
-    case 5: case 17: return "Volts";
-    case 6: return "FTU";
-    case 7: return "\xB5Mol.m-2.s-1";
-    case 8: return "pH units";
-    case 9: case 10: return "ug/l";
-    case 11: return "QSU";
-    case 12: return "Depth m";
-    case 13: return "PSU";
-    case 14: return "m/sec";
-    case 15: return "sig wv ht (m)";
-    case 16: return "m/hour";
-    case 18: return "generic";
+    case 3:
+    case 21:
+      return "percent";
+    case 4:
+      return "\xB5Mol/l";
+    case 5:
+    case 17:
+      return "Volts";
+    case 6:
+      return "FTU";
+    case 7:
+      return "\xB5Mol.m-2.s-1";
+    case 8:
+      return "pH units";
+    case 9:
+    case 10:
+      return "ug/l";
+    case 11:
+      return "QSU";
+    case 12:
+      return "Depth m";
+    case 13:
+      return "PSU";
+    case 14:
+      return "m/sec";
+    case 15:
+      return "sig wv ht (m)";
+    case 16:
+      return "m/hour";
+    case 18:
+      return "generic";
     case 19:
-      return oxygen == OxygenUnit::MgPerL ? "mg/l" : oxygen == OxygenUnit::MicroMolPerL ? "\xB5Mol/l" : "ml/l";
-    case 20: return s.settings.derived.optodeUnit == OxygenUnit::MgPerL ? "mg/l" : "ml/l";
-    default: return "Unknown";
+      return oxygen == OxygenUnit::MgPerL         ? "mg/l"
+             : oxygen == OxygenUnit::MicroMolPerL ? "\xB5Mol/l"
+                                                  : "ml/l";
+    case 20:
+      return s.settings.derived.optodeUnit == OxygenUnit::MgPerL ? "mg/l" : "ml/l";
+    default:
+      return "Unknown";
   }
 }
 
@@ -181,7 +202,8 @@ std::string CursorReadout(const Session& s) {
   const StampEntry* gain = nullptr;
   for (int k = 0; k < stamps; ++k) {
     const StampEntry& e = d.stamps[static_cast<size_t>(k)];
-    if (e.type == kStampGain && e.sampleIndex <= sample && (e.gainMask & (1u << channel))) gain = &e;
+    if (e.type == kStampGain && e.sampleIndex <= sample && (e.gainMask & (1u << channel)))
+      gain = &e;
   }
   if (gain != nullptr && channel < kMaxChannels)
     text += Format(" (%s)", RangeText(d.types[static_cast<size_t>(channel)],

@@ -27,7 +27,9 @@ int ClampToInt(double v) {
   return static_cast<int>(std::clamp(v, -kIntLimit, kIntLimit));
 }
 
-int ClampGroup(int g) { return g < 0 || g >= kAxisGroups ? kAxisGroups - 1 : g; }
+int ClampGroup(int g) {
+  return g < 0 || g >= kAxisGroups ? kAxisGroups - 1 : g;
+}
 
 // A range whose ends meet (one reading, limits of 0/0) is widened upwards so
 // that a scale computed from it is never 0; the width is relative for large
@@ -62,9 +64,13 @@ void UpdateVerticalRange(PlotView& v) {
   v.verticalRange = std::max(0, ClampToInt(span / (2.0 * GuardedScale(v, v.currentGroup))));
 }
 
-bool MicroSalinometer(const Session& s) { return s.app.microSalinometerMode; }
+bool MicroSalinometer(const Session& s) {
+  return s.app.microSalinometerMode;
+}
 
-uint32_t PlottedMask(const Session& s) { return s.plot.channelMask & AllChannelsMask(s.data); }
+uint32_t PlottedMask(const Session& s) {
+  return s.plot.channelMask & AllChannelsMask(s.data);
+}
 
 // The groups of the plotted channels, one bit per group.
 uint32_t PlottedGroups(const Session& s) {
@@ -108,7 +114,9 @@ void FitHorizontally(Session& s) {
 
 // ---- Mapping -------------------------------------------------------------
 
-int Divisions(const PlotView& v) { return std::max(1, v.plotWidth / kDivisionPixels); }
+int Divisions(const PlotView& v) {
+  return std::max(1, v.plotWidth / kDivisionPixels);
+}
 
 int SamplesOnScreen(const PlotView& v) {
   return std::max(0, ClampToInt(static_cast<double>(v.readingsPerDivision) * Divisions(v)));
@@ -133,10 +141,13 @@ int ValueMap::map(float value) const {
   const double d = (centre - value) * perUnit;  // pixels below the centre line
   if (d != d) return kYClamp;
   const double y = kPlotCentreY + std::trunc(d);
-  return static_cast<int>(std::clamp(y, static_cast<double>(-kYClamp), static_cast<double>(kYClamp)));
+  return static_cast<int>(
+      std::clamp(y, static_cast<double>(-kYClamp), static_cast<double>(kYClamp)));
 }
 
-double ValueMap::valueAt(int y) const { return centre - (y - kPlotCentreY) / perUnit; }
+double ValueMap::valueAt(int y) const {
+  return centre - (y - kPlotCentreY) / perUnit;
+}
 
 ValueMap MakeValueMap(const PlotView& v, int group) {
   const double u = GuardedScale(v, group);
@@ -148,7 +159,9 @@ ValueMap MakeValueMap(const PlotView& v, int group) {
 
 // ---- Whole-data-set operations ------------------------------------------
 
-int ChannelCountOf(const DataSet& d) { return std::clamp(d.totalChannels, 0, kMaxChannels); }
+int ChannelCountOf(const DataSet& d) {
+  return std::clamp(d.totalChannels, 0, kMaxChannels);
+}
 
 int ChannelGroup(const DataSet& d, int channel) {
   if (channel < 0 || channel >= kMaxChannels) return kAxisGroups - 1;
@@ -171,8 +184,9 @@ DisplayStart StartDisplay(Session& s) {
   if (n <= 0) {
     v.displayPresent = false;
     if (s.data.stampCount <= 0) return DisplayStart::NothingToShow;
-    s.ui.message({"There are no data to display.\nAll the reported readings were imbedded timestamps.",
-                  "Display", Icon::Warning, Buttons::Ok, Answer::Ok});
+    s.ui.message(
+        {"There are no data to display.\nAll the reported readings were imbedded timestamps.",
+         "Display", Icon::Warning, Buttons::Ok, Answer::Ok});
     return DisplayStart::OnlyStamps;
   }
   v.displayPresent = true;
@@ -204,7 +218,8 @@ void UpdateGroupRanges(Session& s) {
 void ResetView(Session& s) {
   PlotView& v = s.plot;
   const int n = SampleCountOf(s);
-  SetReadingsPerDivision(v, n > 1 ? static_cast<float>(n - 1) / static_cast<float>(Divisions(v)) : 0.0f);
+  SetReadingsPerDivision(
+      v, n > 1 ? static_cast<float>(n - 1) / static_cast<float>(Divisions(v)) : 0.0f);
   v.scrollOffset = 0;
   UpdateGroupRanges(s);
   if (std::popcount(PlottedMask(s)) > 1) {
@@ -263,11 +278,14 @@ void ScaleStep(Session& s, bool finer) {
       }
   }
   double next = step * p;
-  if (finer) next = std::max(next, static_cast<double>(v.statisticsMode ? kFinestStatisticsScale : kFinestScale));
+  if (finer)
+    next = std::max(next,
+                    static_cast<double>(v.statisticsMode ? kFinestStatisticsScale : kFinestScale));
   v.unitsPerDivision[g] = static_cast<float>(std::min(next, static_cast<double>(kCoarsestScale)));
   UpdateVerticalRange(v);
   if (v.cursorActive) {
-    const double offset = (CursorValue(s) - GroupMiddle(v, v.currentGroup)) / GuardedScale(v, v.currentGroup);
+    const double offset =
+        (CursorValue(s) - GroupMiddle(v, v.currentGroup)) / GuardedScale(v, v.currentGroup);
     v.verticalOffset = -ClampToInt(offset);
   }
   SetScrollRanges(s);
@@ -291,7 +309,8 @@ bool ZoomOut(Session& s) {
   PlotView& v = s.plot;
   const int n = SampleCountOf(s);
   if (n < 2) return false;
-  const double cap = static_cast<double>(static_cast<float>(n - 1) / static_cast<float>(Divisions(v)));
+  const double cap =
+      static_cast<double>(static_cast<float>(n - 1) / static_cast<float>(Divisions(v)));
   const double r = v.readingsPerDivision;
   if (r >= cap) return false;
   double next = cap;
@@ -366,7 +385,9 @@ void SetCursorAt(Session& s, int x) {
   v.cursorActive = true;
 }
 
-void ClearCursor(Session& s) { s.plot.cursorActive = false; }
+void ClearCursor(Session& s) {
+  s.plot.cursorActive = false;
+}
 
 float CursorValue(const Session& s) {
   const int n = SampleCountOf(s);
@@ -433,7 +454,8 @@ void StartXyPlot(Session& s, int xChannel) {
   s.app.xyPlotMode = true;
   s.plot.xChannel = std::clamp(xChannel, 0, ChannelCountOf(s.data) - 1);
   s.plot.channelMask = MicroSalinometer(s) ? kMicroSalinometerMask : AllChannelsMask(s.data);
-  if (!(s.plot.channelMask & s.plot.currentChannelBit)) SetCurrentChannel(s, std::countr_zero(s.plot.channelMask));
+  if (!(s.plot.channelMask & s.plot.currentChannelBit))
+    SetCurrentChannel(s, std::countr_zero(s.plot.channelMask));
   s.plot.cursorActive = false;
   ResetView(s);
   RescaleCurrentGroup(s);
@@ -468,13 +490,27 @@ bool ScrollHorizontal(Session& s, ScrollAction action, int thumb) {
   const int page = std::max(1, ClampToInt(static_cast<double>(v.readingsPerDivision) * 10.0));
   int next = v.scrollOffset;
   switch (action) {
-    case ScrollAction::LineUp: next -= 1; break;
-    case ScrollAction::LineDown: next += 1; break;
-    case ScrollAction::PageUp: next = ClampToInt(static_cast<double>(next) - page); break;
-    case ScrollAction::PageDown: next = ClampToInt(static_cast<double>(next) + page); break;
-    case ScrollAction::Thumb: next = thumb; break;
-    case ScrollAction::Home: next = 0; break;
-    case ScrollAction::End: next = v.maxScroll; break;
+    case ScrollAction::LineUp:
+      next -= 1;
+      break;
+    case ScrollAction::LineDown:
+      next += 1;
+      break;
+    case ScrollAction::PageUp:
+      next = ClampToInt(static_cast<double>(next) - page);
+      break;
+    case ScrollAction::PageDown:
+      next = ClampToInt(static_cast<double>(next) + page);
+      break;
+    case ScrollAction::Thumb:
+      next = thumb;
+      break;
+    case ScrollAction::Home:
+      next = 0;
+      break;
+    case ScrollAction::End:
+      next = v.maxScroll;
+      break;
   }
   next = std::clamp(next, 0, v.maxScroll);
   if (next == v.scrollOffset) return false;
@@ -487,13 +523,27 @@ bool ScrollVertical(Session& s, ScrollAction action, int thumb) {
   PlotView& v = s.plot;
   int next = v.verticalOffset;
   switch (action) {
-    case ScrollAction::LineUp: next -= 1; break;
-    case ScrollAction::LineDown: next += 1; break;
-    case ScrollAction::PageUp: next -= 10; break;
-    case ScrollAction::PageDown: next += 10; break;
-    case ScrollAction::Thumb: next = thumb; break;
-    case ScrollAction::Home: next = -v.verticalRange; break;
-    case ScrollAction::End: next = v.verticalRange; break;
+    case ScrollAction::LineUp:
+      next -= 1;
+      break;
+    case ScrollAction::LineDown:
+      next += 1;
+      break;
+    case ScrollAction::PageUp:
+      next -= 10;
+      break;
+    case ScrollAction::PageDown:
+      next += 10;
+      break;
+    case ScrollAction::Thumb:
+      next = thumb;
+      break;
+    case ScrollAction::Home:
+      next = -v.verticalRange;
+      break;
+    case ScrollAction::End:
+      next = v.verticalRange;
+      break;
   }
   next = std::clamp(next, -v.verticalRange, v.verticalRange);
   if (next == v.verticalOffset) return false;
@@ -534,14 +584,29 @@ void ApplyRealTimeLimits(Session& s) {
 
 int RunPlotCommand(Session& s, int id, bool shiftHeld) {
   switch (id) {
-    case kCmdZoomOut: ZoomOut(s); return 1;
-    case kCmdReset: ResetView(s); return 1;
-    case kCmdScaleFiner: ScaleStep(s, true); return 1;
-    case kCmdScaleCoarser: ScaleStep(s, false); return 1;
-    case kCmdRescale: RescaleCurrentGroup(s); return 1;
-    case kCmdAllChannels: SelectAllChannels(s); return 1;
-    case kCmdZoomIn: ZoomIn(s); return 1;
-    default: break;
+    case kCmdZoomOut:
+      ZoomOut(s);
+      return 1;
+    case kCmdReset:
+      ResetView(s);
+      return 1;
+    case kCmdScaleFiner:
+      ScaleStep(s, true);
+      return 1;
+    case kCmdScaleCoarser:
+      ScaleStep(s, false);
+      return 1;
+    case kCmdRescale:
+      RescaleCurrentGroup(s);
+      return 1;
+    case kCmdAllChannels:
+      SelectAllChannels(s);
+      return 1;
+    case kCmdZoomIn:
+      ZoomIn(s);
+      return 1;
+    default:
+      break;
   }
   if (id >= kCmdFirstChannelButton && id <= kCmdLastChannelButton) {
     SelectChannel(s, id - kCmdFirstChannelButton, shiftHeld);

@@ -10,8 +10,12 @@ namespace kts {
 
 XyChannelDialog::XyChannelDialog(int channels) : channelCount(std::max(1, channels)) {}
 
-void XyChannelDialog::stepUp() { channel = std::clamp(channel + 1, 1, channelCount); }
-void XyChannelDialog::stepDown() { channel = std::clamp(channel - 1, 1, channelCount); }
+void XyChannelDialog::stepUp() {
+  channel = std::clamp(channel + 1, 1, channelCount);
+}
+void XyChannelDialog::stepDown() {
+  channel = std::clamp(channel - 1, 1, channelCount);
+}
 
 bool XyChannelDialog::setText(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);

@@ -7,7 +7,8 @@
 
 namespace kts::gui {
 
-ChannelButton::ChannelButton(int channel, QWidget* parent) : QAbstractButton(parent), channel_(channel) {
+ChannelButton::ChannelButton(int channel, QWidget* parent)
+    : QAbstractButton(parent), channel_(channel) {
   setFocusPolicy(Qt::NoFocus);
 }
 

@@ -11,7 +11,12 @@ class ChannelButton : public QAbstractButton {
  public:
   ChannelButton(int channel, QWidget* parent);
   int channel() const { return channel_; }
-  bool shiftHeld() const { return shift_; }
+  // Whether Shift was held on the last mouse click; read once per click.
+  bool takeShift() {
+    const bool held = shift_;
+    shift_ = false;
+    return held;
+  }
   void setFace(int colour, bool whiteText, const QString& text);
 
  protected:

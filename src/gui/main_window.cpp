@@ -13,9 +13,12 @@
 #include "gui/com_settings_view.h"
 #include "gui/derived_units_view.h"
 #include "gui/dialog_helpers.h"
+#include "platform/status_line.h"
 #include "gui/language_view.h"
 #include "gui/limits_view.h"
 #include "gui/setup_simulation_view.h"
+#include "gui/setup_view.h"
+#include "data/data_files.h"
 
 namespace kts::gui {
 namespace {
@@ -49,18 +52,18 @@ MainWindow::MainWindow(Session& s, int plotWidth, QWidget* parent)
   setWindowIcon(QIcon(":/kts-logger.svg"));
   statusBar_ = new StatusBarView(this);
   setStatusBar(statusBar_);
-  plotArea_ = new PlotArea(s_, plotWidth, [this](int id) { run(id); }, this);
-  setCentralWidget(plotArea_);
+  plot_ = MainPlot::create(s_, plotWidth, this);
+  connect(plot_, &MainPlot::frameCommand, this, [this](int id) { run(id); });
+  connect(plot_, &MainPlot::statusText, this,
+          [this](const QString& text) { ShowStatus(s_.ui, ToLatin1(text)); });
+  setCentralWidget(plot_);
   frame_ = std::make_unique<Frame>(s_, *this);
   buildMenus();
   timer_.setObjectName("tick");
   connect(&timer_, &QTimer::timeout, this, &MainWindow::tick);
 }
 
-MainWindow::~MainWindow() {
-  // The session outlives the window: its hooks must not call back into it.
-  s_.linkHooks = LinkHooks{};
-}
+MainWindow::~MainWindow() = default;
 
 QAction* MainWindow::addCommand(QWidget* menu, int id, const char* text, bool checkable) {
   auto* a = new QAction(FromLatin1(text), this);
@@ -136,7 +139,11 @@ void MainWindow::setRecentFiles(const std::vector<std::string>& items) {
     recent_ = new QMenu(FromLatin1(kRecentPopupText), file);
     file->insertMenu(action(kCmdReadDat), recent_);
   }
-  recent_->clear();
+  // The menu may be rebuilt from inside one of its own items.
+  for (QAction* old : recent_->actions()) {
+    recent_->removeAction(old);
+    old->deleteLater();
+  }
   for (size_t i = 0; i < items.size() && i < 10; ++i) {
     const int id = kCmdRecentFirst + static_cast<int>(i);
     QAction* a = recent_->addAction(FromLatin1(items[i]));
@@ -175,14 +182,51 @@ int MainWindow::openDialog(DialogId id) {
     case DialogId::Limits: return RunLimits(s_, this);
     case DialogId::LanguageSupport: return RunLanguage(s_, this);
     case DialogId::SetupSimulation: return RunSetupSimulation(s_, this);
+    case DialogId::Setup:
+    case DialogId::HkvSetup: return RunSetup(s_, this);
+    case DialogId::Download:
+    case DialogId::HkvDownload: return openRetrieval();
     default: break;
   }
   ShowNotYet(s_, DialogDescription(id));
   return kDialogUnavailable;
 }
 
-void MainWindow::endActiveDialog() {}
-void MainWindow::sendToRetrievalDialog(int) {}
+int MainWindow::openRetrieval() {
+  if (retrieval_) retrieval_->close();
+  RetrievalFlowHooks hooks;
+  hooks.saveData = [this](Session& s) -> std::string {
+    if (!SaveData(s)) return {};
+    frame_->buildRecentMenu();
+    return s.settings.recent[0];
+  };
+  hooks.hideDataDisplay = [this](Session&) { plot_->refresh(); };
+  hooks.startDisplay = [this](Session&) { plot_->startDisplay(); };
+  auto* view = new RetrievalView(s_, std::move(hooks), this);
+  view->setAttribute(Qt::WA_DeleteOnClose);
+  connect(view, &RetrievalView::ended, this, [this, view] {
+    if (s_.app.activeDialogCommand == kCmdRetrieveData) s_.app.activeDialogCommand = 0;
+    view->close();
+  });
+  if (!view->openScreen()) {
+    delete view;
+    return -1;
+  }
+  retrieval_ = view;
+  return 0;
+}
+
+void MainWindow::endActiveDialog() {
+  if (retrieval_) retrieval_->close();
+}
+
+void MainWindow::sendToRetrievalDialog(int command) {
+  if (!retrieval_) return;
+  if (command == kCmdRetrievalContinue)
+    retrieval_->continueStep();
+  else if (command == kCmdRetrievalStop)
+    retrieval_->stop();
+}
 
 void MainWindow::showWaitCursor(bool wait) {
   if (wait == waitCursor_) return;
@@ -193,9 +237,9 @@ void MainWindow::showWaitCursor(bool wait) {
     QApplication::restoreOverrideCursor();
 }
 
-void MainWindow::plotCommand(int id) { plotArea_->plotCommand(id); }
-void MainWindow::redrawPlot() { plotArea_->redraw(); }
-void MainWindow::showData() { plotArea_->showData(); }
+void MainWindow::plotCommand(int id) { plot_->runCommand(id); }
+void MainWindow::redrawPlot() { plot_->refresh(); }
+void MainWindow::showData() { plot_->startDisplay(); }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (frame_->exited() || frame_->exitFlow()) {

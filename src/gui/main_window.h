@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 #include <map>
 #include <memory>
@@ -11,6 +12,7 @@
 #include "frame/frame.h"
 #include "frame/frame_window.h"
 #include "gui/main_window_plot_area.h"
+#include "gui/retrieval_view.h"
 #include "gui/status_bar_view.h"
 
 class QAction;
@@ -33,7 +35,8 @@ class MainWindow : public QMainWindow, public FrameWindow {
   QAction* action(int id) const;
   QMenu* popup(MenuPopup popup) const;
   QMenu* recentMenu() const { return recent_; }
-  PlotArea* plotArea() const { return plotArea_; }
+  RetrievalView* retrievalView() const { return retrieval_; }
+  MainPlot* plot() const { return plot_; }
   QTimer& timer() { return timer_; }
 
   // One tick of the timer.
@@ -67,17 +70,19 @@ class MainWindow : public QMainWindow, public FrameWindow {
 
  private:
   void buildMenus();
+  int openRetrieval();
   QAction* addCommand(QWidget* menu, int id, const char* text, bool checkable);
 
   Session& s_;
   std::unique_ptr<Frame> frame_;
   StatusBarView* statusBar_ = nullptr;
-  PlotArea* plotArea_ = nullptr;
+  MainPlot* plot_ = nullptr;
   std::map<int, QAction*> actions_;
   std::map<MenuPopup, QMenu*> popups_;
   QMenu* recent_ = nullptr;
   QAction* modemSleep_ = nullptr;
   QTimer timer_;
+  QPointer<RetrievalView> retrieval_;
   bool waitCursor_ = false;
 };
 

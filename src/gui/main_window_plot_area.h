@@ -1,12 +1,12 @@
-// The area around the plot: the plot itself at (160, 20), its scroll bars
-// and up-down control, the channel buttons and the zoom and scale buttons,
-// placed as the main window's layout says. The plot's drawing and
-// arithmetic belong to the plot widget; this area places it and routes the
-// button commands to it.
+// What the main window asks of the plot in its middle: the plot at
+// (160, 20) with everything around it (scroll bars, up-down control, channel
+// buttons, zoom and scale buttons), placed as the main window's layout says.
+// The plot's drawing and arithmetic belong to the plot itself; the main
+// window only starts it, refreshes it and passes it the plot commands.
 #pragma once
 
+#include <QString>
 #include <QWidget>
-#include <functional>
 
 namespace kts {
 struct Session;
@@ -14,22 +14,27 @@ struct Session;
 
 namespace kts::gui {
 
-class PlotArea : public QWidget {
+class MainPlot : public QWidget {
   Q_OBJECT
  public:
-  // `command` runs a command id of the main window (the buttons' ids).
-  PlotArea(Session& s, int plotWidth, std::function<void(int)> command, QWidget* parent);
+  // The plot for the main window, P pixels wide.
+  static MainPlot* create(Session& s, int plotWidth, QWidget* parent);
 
-  // A plot command the frame passed on (zoom, scale, channel buttons …).
-  void plotCommand(int id);
-  void redraw();
-  void showData();
+  // A freshly decoded or loaded data set: reset the view and show it.
+  virtual void startDisplay() = 0;
+  // The data or the view state changed.
+  virtual void refresh() = 0;
+  // A plot command id (zoom, scale, "ALL", "x-y Plot", channel buttons).
+  virtual bool runCommand(int id) = 0;
 
-  QWidget* plot() const { return plot_; }
+ signals:
+  // A command that belongs to the main window.
+  void frameCommand(int id);
+  // The cursor read-out for the status bar.
+  void statusText(const QString& text);
 
- private:
-  Session& s_;
-  QWidget* plot_ = nullptr;
+ protected:
+  using QWidget::QWidget;
 };
 
 }  // namespace kts::gui

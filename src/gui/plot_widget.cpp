@@ -16,7 +16,7 @@
 #include "frame/plot_model.h"
 #include "frame/xy_channel_dialog.h"
 #include "gui/channel_button.h"
-#include "gui/plot_area.h"
+#include "gui/plot_canvas.h"
 #include "gui/xy_channel_dialog_view.h"
 
 namespace kts::gui {
@@ -38,13 +38,20 @@ bool HasSamples(const Session& s) {
 
 ScrollAction ActionOf(int sliderAction) {
   switch (sliderAction) {
-    case QAbstractSlider::SliderSingleStepSub: return ScrollAction::LineUp;
-    case QAbstractSlider::SliderSingleStepAdd: return ScrollAction::LineDown;
-    case QAbstractSlider::SliderPageStepSub: return ScrollAction::PageUp;
-    case QAbstractSlider::SliderPageStepAdd: return ScrollAction::PageDown;
-    case QAbstractSlider::SliderToMinimum: return ScrollAction::Home;
-    case QAbstractSlider::SliderToMaximum: return ScrollAction::End;
-    default: return ScrollAction::Thumb;
+    case QAbstractSlider::SliderSingleStepSub:
+      return ScrollAction::LineUp;
+    case QAbstractSlider::SliderSingleStepAdd:
+      return ScrollAction::LineDown;
+    case QAbstractSlider::SliderPageStepSub:
+      return ScrollAction::PageUp;
+    case QAbstractSlider::SliderPageStepAdd:
+      return ScrollAction::PageDown;
+    case QAbstractSlider::SliderToMinimum:
+      return ScrollAction::Home;
+    case QAbstractSlider::SliderToMaximum:
+      return ScrollAction::End;
+    default:
+      return ScrollAction::Thumb;
   }
 }
 
@@ -56,7 +63,7 @@ PlotWidget::PlotWidget(Session& session, QWidget* parent) : QWidget(parent), s_(
   setFont(font);
   setFocusPolicy(Qt::StrongFocus);
 
-  area_ = new PlotArea(s_, this);
+  area_ = new PlotCanvas(s_, this);
   horizontal_ = new QScrollBar(Qt::Horizontal, this);
   vertical_ = new QScrollBar(Qt::Vertical, this);
   up_ = new QToolButton(this);
@@ -97,16 +104,19 @@ PlotWidget::PlotWidget(Session& session, QWidget* parent) : QWidget(parent), s_(
   });
   connect(horizontal_, &QAbstractSlider::actionTriggered, this, &PlotWidget::onHorizontalAction);
   connect(vertical_, &QAbstractSlider::actionTriggered, this, &PlotWidget::onVerticalAction);
-  connect(area_, &PlotArea::cursorMoved, this, &PlotWidget::onCursorMoved);
-  connect(area_, &PlotArea::zoomed, this, &PlotWidget::afterViewChange);
+  connect(area_, &PlotCanvas::cursorMoved, this, &PlotWidget::onCursorMoved);
+  connect(area_, &PlotCanvas::zoomed, this, &PlotWidget::afterViewChange);
   refresh();
 }
 
-QWidget* PlotWidget::plotArea() const { return area_; }
+QWidget* PlotWidget::plotArea() const {
+  return area_;
+}
 
 void PlotWidget::startDisplay() {
   StartDisplay(s_);
   refresh();
+  emit displayStarted();
   emit selectionChanged();
 }
 
@@ -171,7 +181,8 @@ void PlotWidget::updateScrollBars() {
   const ScrollRanges r = SetScrollRanges(s_);
   {
     const QSignalBlocker block(horizontal_);
-    horizontal_->setRange(r.horizontalMin, std::max(r.horizontalMin, r.horizontalMax - r.horizontalPage + 1));
+    horizontal_->setRange(r.horizontalMin,
+                          std::max(r.horizontalMin, r.horizontalMax - r.horizontalPage + 1));
     horizontal_->setPageStep(r.horizontalPage);
     horizontal_->setSingleStep(1);
     horizontal_->setValue(s_.plot.scrollOffset);
@@ -221,7 +232,7 @@ bool PlotWidget::runCommand(int id, bool shiftHeld) {
 }
 
 void PlotWidget::onChannelButton(ChannelButton* button) {
-  runCommand(kCmdFirstChannelButton + button->channel(), button->shiftHeld());
+  runCommand(kCmdFirstChannelButton + button->channel(), button->takeShift());
 }
 
 void PlotWidget::onXyButton() {
@@ -268,7 +279,9 @@ void PlotWidget::paintEvent(QPaintEvent*) {
     if (l.text.empty()) return;
     const QString text = QString::fromLatin1(l.text.c_str());
     const int w = m.horizontalAdvance(text);
-    const int x = l.align == LabelAlign::Left ? l.x : l.align == LabelAlign::Right ? l.x - w : l.x - w / 2;
+    const int x = l.align == LabelAlign::Left    ? l.x
+                  : l.align == LabelAlign::Right ? l.x - w
+                                                 : l.x - w / 2;
     const QRect box(x, l.y, w, m.height());
     p.fillRect(box, QColor::fromRgb(kLabelBackground));
     p.setPen(Qt::white);

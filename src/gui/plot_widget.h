@@ -20,7 +20,7 @@ struct Session;
 namespace kts::gui {
 
 class ChannelButton;
-class PlotArea;
+class PlotCanvas;
 
 class PlotWidget : public QWidget {
   Q_OBJECT
@@ -44,6 +44,9 @@ class PlotWidget : public QWidget {
   void cursorMoved(int sample);
   // The plotted channels or the current channel changed (statistics follow).
   void selectionChanged();
+  // A new data set went on display (the statistics reset their two-point
+  // state; the wave window decides whether it stays).
+  void displayStarted();
   // A command that belongs to the main window (the first zoom button ends
   // the real-time display while it runs).
   void frameCommand(int id);
@@ -63,7 +66,7 @@ class PlotWidget : public QWidget {
   void onCursorMoved();
 
   Session& s_;
-  PlotArea* area_;
+  PlotCanvas* area_;
   QScrollBar* horizontal_;
   QScrollBar* vertical_;
   QToolButton* up_;

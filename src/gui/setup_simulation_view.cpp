@@ -9,22 +9,38 @@
 #include <QVBoxLayout>
 
 #include "core/session.h"
-#include "frame/setup_simulation.h"
+#include "deploy/setup_simulation.h"
 #include "gui/dialog_helpers.h"
 
 namespace kts::gui {
 namespace {
 
+constexpr const char* kSimulationTitle = "Setup simulation";
+constexpr const char* kQzSimulationTitle = "QZ logger simulation";
+
 // The QZ sensors; false when cancelled.
-bool ChooseQzSensors(Session& s, QWidget* parent, QzSensorChoice* out) {
+bool ChooseQzSensors(Session& s, QWidget* parent, QzSensors* out) {
   QDialog d(parent);
   d.setObjectName("qzSimulation");
   d.setWindowTitle(DialogTitle(s, kQzSimulationTitle));
   auto* layout = new QVBoxLayout(&d);
-  std::vector<QCheckBox*> boxes;
-  for (const char* sensor : kQzSensors) {
-    boxes.push_back(new QCheckBox(sensor, &d));
-    layout->addWidget(boxes.back());
+  struct Box {
+    const char* text;
+    bool QzSensors::*field;
+  };
+  const Box boxes[] = {{"Conductivity", &QzSensors::conductivity},
+                       {"Temperature", &QzSensors::temperature},
+                       {"Pressure", &QzSensors::pressure},
+                       {"Dissolved oxygen", &QzSensors::oxygen},
+                       {"Turbidity", &QzSensors::turbidity},
+                       {"Fluorometry", &QzSensors::fluorometry},
+                       {"PAR", &QzSensors::par},
+                       {"pH", &QzSensors::ph},
+                       {"Transmissometer", &QzSensors::transmissometer}};
+  std::vector<QCheckBox*> checks;
+  for (const Box& b : boxes) {
+    checks.push_back(new QCheckBox(b.text, &d));
+    layout->addWidget(checks.back());
   }
   auto* string = new QComboBox(&d);
   string->addItems({"No thermistor string", "Thermistor string - 8 elements",
@@ -32,15 +48,14 @@ bool ChooseQzSensors(Session& s, QWidget* parent, QzSensorChoice* out) {
   layout->addWidget(string);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &d);
   layout->addWidget(buttons);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &d, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, &d, &QDialog::reject);
-  QObject::connect(buttons, &QDialogButtonBox::accepted, &d, [&] {
-    QzSensorChoice c;
-    for (size_t i = 0; i < boxes.size(); ++i) c.sensors[i] = boxes[i]->isChecked();
-    c.thermistorElements = kThermistorElements[static_cast<size_t>(string->currentIndex())];
-    *out = c;
-    d.accept();
-  });
-  return d.exec() == QDialog::Accepted;
+  if (d.exec() != QDialog::Accepted) return false;
+  QzSensors c;
+  for (size_t i = 0; i < checks.size(); ++i) c.*(boxes[i].field) = checks[i]->isChecked();
+  c.thermistorString = 8 * string->currentIndex();
+  *out = c;
+  return true;
 }
 
 }  // namespace
@@ -48,11 +63,11 @@ bool ChooseQzSensors(Session& s, QWidget* parent, QzSensorChoice* out) {
 int RunSetupSimulation(Session& s, QWidget* parent) {
   QDialog d(parent);
   d.setObjectName("setupSimulation");
-  d.setWindowTitle(DialogTitle(s, kSetupSimulationTitle));
+  d.setWindowTitle(DialogTitle(s, kSimulationTitle));
   auto* layout = new QVBoxLayout(&d);
-  layout->addWidget(new QLabel(kSetupSimulationPrompt, &d));
+  layout->addWidget(new QLabel(kSimulationPrompt, &d));
   auto* list = new QListWidget(&d);
-  for (const char* model : kSimulatedModels) list->addItem(model);
+  for (SimulatedModel m : kSimulatedModels) list->addItem(SimulatedModelName(m));
   list->setCurrentRow(0);
   layout->addWidget(list);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &d);
@@ -61,18 +76,17 @@ int RunSetupSimulation(Session& s, QWidget* parent) {
   QObject::connect(buttons, &QDialogButtonBox::rejected, &d, &QDialog::reject);
   QObject::connect(list, &QListWidget::itemDoubleClicked, &d, &QDialog::accept);
   while (d.exec() == QDialog::Accepted) {
-    const int choice = list->currentRow();
-    QzSensorChoice sensors;
-    if (SimulationNeedsSensors(choice)) {
-      // A refused choice of sensors asks again; cancelling goes back to the list.
-      bool applied = false;
-      while (ChooseQzSensors(s, &d, &sensors)) {
-        if ((applied = ApplySetupSimulation(s, choice, sensors))) break;
-      }
-      if (applied) return 1;
+    const int row = list->currentRow();
+    if (row < 0 || row >= static_cast<int>(kSimulatedModels.size())) continue;
+    const SimulatedModel model = kSimulatedModels[static_cast<size_t>(row)];
+    if (model != SimulatedModel::Qz740 && model != SimulatedModel::Qz760) {
+      if (OpenSetupSimulation(s, model)) return 1;
       continue;
     }
-    if (ApplySetupSimulation(s, choice)) return 1;
+    // A refused choice of sensors asks again; cancelling goes back to the list.
+    QzSensors sensors;
+    while (ChooseQzSensors(s, &d, &sensors))
+      if (OpenSetupSimulation(s, model, sensors)) return 1;
   }
   return 0;
 }

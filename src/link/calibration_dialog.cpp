@@ -13,7 +13,9 @@
 namespace kts {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
 
 // A number at the start of text (an optional sign, then what from_chars
 // reads); its length in *used. Only finite numbers count.
@@ -38,11 +40,15 @@ void ShowField(CalibrationDialog& d, size_t channel, size_t coefficient) {
   d.fields[channel][coefficient] = d.shown[channel][coefficient];
 }
 
-bool IsIdle(int status) { return status == 0 || status == 4 || status == 8; }
+bool IsIdle(int status) {
+  return status == 0 || status == 4 || status == 8;
+}
 
 }  // namespace
 
-std::string CoefficientFieldText(double value) { return Format("%.15f", value); }
+std::string CoefficientFieldText(double value) {
+  return Format("%.15f", value);
+}
 
 bool ParseCoefficientText(std::string_view text, double* value) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -71,12 +77,15 @@ void OpenCalibrationDialog(Session& s, CalibrationDialog& d) {
   s.link.reread.coefficients = true;
   d.identityText = IdentityText(s.link.identity);
   switch (GenerationOf(s.link.identity)) {
-    case CalibrationGeneration::History: break;  // the set already held
+    case CalibrationGeneration::History:
+      break;  // the set already held
     case CalibrationGeneration::Flash:
       CommGet(s, 16);
       CommGet(s, 10);
       break;
-    case CalibrationGeneration::Single: CommGet(s, 10); break;
+    case CalibrationGeneration::Single:
+      CommGet(s, 10);
+      break;
   }
   d.channels = std::clamp(s.description.channelCount, 1, kMaxChannels);
   d.working = s.coefficients.c;
@@ -112,15 +121,17 @@ void LoadColumnFromClipboard(Session& s, CalibrationDialog& d) {
   std::string text;
   const Clipboard::Result r = s.clipboard.getText(text);
   if (r == Clipboard::Result::Unavailable) {
-    s.ui.message({"No clipboard available.\nAnother application holds the clipboard.\nRelease the "
-                  "clipboard from the other application and try again.",
-                  "Open Clipboard", Icon::Warning, Buttons::Ok, Answer::Ok});
+    s.ui.message(
+        {"No clipboard available.\nAnother application holds the clipboard.\nRelease the "
+         "clipboard from the other application and try again.",
+         "Open Clipboard", Icon::Warning, Buttons::Ok, Answer::Ok});
     return;
   }
   if (r != Clipboard::Result::Ok || text.empty()) {
-    s.ui.message({"No data available on the clipboard.\nLoad the clipboard with calibration data "
-                  "and try again.",
-                  "Read Clipboard", Icon::Warning, Buttons::Ok, Answer::Ok});
+    s.ui.message(
+        {"No data available on the clipboard.\nLoad the clipboard with calibration data "
+         "and try again.",
+         "Read Clipboard", Icon::Warning, Buttons::Ok, Answer::Ok});
     return;
   }
   double values[4];
@@ -157,8 +168,8 @@ CalibrationOutcome SetCalibration(Session& s, CalibrationDialog& d) {
   const bool unchanged =
       std::equal(d.working.begin(), d.working.begin() + d.channels, d.original.begin());
   if (!s.coefficients.notCalibrated && unchanged) {
-    s.ui.message({"Calibration coefficients unchanged.\nNot duplicated in the logger.", "Calibration",
-                  Icon::Information, Buttons::Ok, Answer::Ok});
+    s.ui.message({"Calibration coefficients unchanged.\nNot duplicated in the logger.",
+                  "Calibration", Icon::Information, Buttons::Ok, Answer::Ok});
     return CalibrationOutcome::Unchanged;
   }
   const Answer answer = s.ui.message({"Are you sure you wish to load these constants?",

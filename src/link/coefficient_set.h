@@ -12,13 +12,13 @@ using ChannelCoefficients = std::array<double, 4>;
 
 struct CoefficientSet {
   std::array<ChannelCoefficients, kMaxChannels> c{};
-  std::array<int, 6> date{};  // year − 2000, month, day, hour, minute, second
+  std::array<int, 6> date{};    // year − 2000, month, day, hour, minute, second
   bool readFromLogger = false;  // false while defaults are in use
   // The logger said it holds no calibration (the status line then reads
   // "Logger not yet calibrated - using defaults"). A set the user leaves as
   // it is must still be written to such a logger.
   bool notCalibrated = false;
-  int qzOffset = 0;             // next free byte of the QZ flash calibration area
+  int qzOffset = 0;  // next free byte of the QZ flash calibration area
 };
 
 // The three ways loggers keep their calibration.

@@ -22,22 +22,14 @@ namespace {
 constexpr int kTries = 5;
 constexpr const char* kNotCalibrated = "Logger not yet calibrated - using defaults";
 
-int Channels(const Session& s) { return std::clamp(s.description.channelCount, 1, kMaxChannels); }
+int Channels(const Session& s) {
+  return std::clamp(s.description.channelCount, 1, kMaxChannels);
+}
 
 void UseDefaults(Session& s, bool notCalibrated) {
   InstallDefaultCoefficients(s.coefficients, s.description, s.link.identity);
   s.coefficients.notCalibrated = notCalibrated;
   if (notCalibrated) ShowStatus(s.ui, kNotCalibrated);
-}
-
-void Install(Session& s, const std::array<ChannelCoefficients, kMaxChannels>& c,
-             const std::array<int, 6>& date, int channels) {
-  CoefficientSet& set = s.coefficients;
-  InstallDefaultCoefficients(set, s.description, s.link.identity);
-  std::copy(c.begin(), c.begin() + channels, set.c.begin());
-  set.date = date;
-  set.readFromLogger = true;
-  set.notCalibrated = false;
 }
 
 bool SameCoefficients(const std::array<ChannelCoefficients, kMaxChannels>& a,
@@ -47,23 +39,11 @@ bool SameCoefficients(const std::array<ChannelCoefficients, kMaxChannels>& a,
 
 // --- Extended loggers: history records behind "V" ---------------------------
 
-// Up to five tries of a table read; an absent table is not asked again.
-int ReadTableTries(Session& s, const std::string& command, uint8_t* out, int capacity, int* n) {
-  int result = 0;
-  for (int attempt = 0; attempt < kTries && result != 1; ++attempt) {
-    result = ReadTable(s, command, out, capacity, n);
-    if (result == -1) break;
-  }
-  return result;
-}
-
 // A channel's 32 bytes from "V%02X%02X%02X"; false when it cannot be read.
 bool ReadHistoryChannel(Session& s, int record, int channel, ChannelCoefficients* out) {
   uint8_t table[256];
   int n = 0;
-  const std::string command =
-      Format("V%02X%02X%02X", record & 0xFF, (record >> 8) & 0xFF, channel & 0xFF);
-  if (ReadTableTries(s, command, table, sizeof table, &n) != 1 || n < 33) return false;
+  if (ReadHistoryTable(s, record, channel, table, sizeof table, &n) != 1 || n < 33) return false;
   *out = UnpackCoefficients(table);
   return true;
 }
@@ -73,7 +53,7 @@ int ReadHistoryCurrent(Session& s) {
   int n = 0;
   bool complete = false;
   std::array<int, 6> date{};
-  if (ReadTableTries(s, "V000000", table, sizeof table, &n) != 1 ||
+  if (ReadHistoryTable(s, 0, 0, table, sizeof table, &n) != 1 ||
       !ParseHistoryHeader(std::string_view(reinterpret_cast<const char*>(table),
                                            static_cast<size_t>(std::max(n - 1, 0))),
                           &complete, &date) ||
@@ -92,7 +72,7 @@ int ReadHistoryCurrent(Session& s) {
       return 0;
     }
   }
-  Install(s, c, date, channels);
+  InstallCoefficients(s, c, date, channels);
   return 1;
 }
 
@@ -113,7 +93,8 @@ bool ReadFlash(Session& s, int offset, int n, uint8_t* out) {
   for (int attempt = 0; attempt < kTries; ++attempt) {
     WriteComm(s, PortRole::Logger, command);
     const int got = ReadReply(s, n + 1);
-    if (got == n + 1 && s.reply.data()[n] == MemoryCheckByte(s.reply.data(), static_cast<size_t>(n))) {
+    if (got == n + 1 &&
+        s.reply.data()[n] == MemoryCheckByte(s.reply.data(), static_cast<size_t>(n))) {
       std::memcpy(out, s.reply.data(), static_cast<size_t>(n));
       return true;
     }
@@ -161,7 +142,7 @@ int ReadFlashCurrent(Session& s) {
       return 0;
     }
   }
-  Install(s, newest.c, newest.date, channels);
+  InstallCoefficients(s, newest.c, newest.date, channels);
   return 1;
 }
 
@@ -186,7 +167,7 @@ int ReadSingle(Session& s) {
         UseDefaults(s, true);
         return 0;
       }
-      Install(s, c, {}, 1);
+      InstallCoefficients(s, c, {}, 1);
       return 1;
     }
   }
@@ -266,9 +247,10 @@ int WriteFlash(Session& s) {
   }
   s.coefficients.qzOffset = offset;
   if (!FlashRecordFits(offset, channels)) {
-    s.ui.message({"Insufficient memory available for storing calibration coefficients.\nContact "
-                  "KTS.",
-                  "Calibration", Icon::Warning, Buttons::Ok, Answer::Ok});
+    s.ui.message(
+        {"Insufficient memory available for storing calibration coefficients.\nContact "
+         "KTS.",
+         "Calibration", Icon::Warning, Buttons::Ok, Answer::Ok});
     return 0;
   }
   // A clock that cannot be read would date the record 2000-01-01 in flash
@@ -278,8 +260,9 @@ int WriteFlash(Session& s) {
     return 0;
   }
   const std::string date(s.reply.text().substr(0, 12));
-  WriteComm(s, PortRole::Logger,
-            Format("!C%02X%02X%02X", offset & 0xFF, (offset >> 8) & 0xFF, kFlashHeaderBytes) + date);
+  WriteComm(
+      s, PortRole::Logger,
+      Format("!C%02X%02X%02X", offset & 0xFF, (offset >> 8) & 0xFF, kFlashHeaderBytes) + date);
   offset += kFlashHeaderBytes;
   const std::array<ChannelCoefficients, kMaxChannels> written = s.coefficients.c;
   for (int k = 1; k <= channels; ++k) {
@@ -301,7 +284,7 @@ int WriteFlash(Session& s) {
     s.coefficients.qzOffset = end;
     ok = SameCoefficients(newest.c, written, channels);
     // Either way the set now holds what the logger holds.
-    Install(s, newest.c, newest.date, channels);
+    InstallCoefficients(s, newest.c, newest.date, channels);
   } else {
     s.link.reread.coefficients = true;
   }
@@ -324,6 +307,27 @@ int WriteSingle(Session& s) {
 }
 
 }  // namespace
+
+int ReadHistoryTable(Session& s, int record, int channel, uint8_t* out, int capacity, int* n) {
+  const std::string command =
+      Format("V%02X%02X%02X", record & 0xFF, (record >> 8) & 0xFF, channel & 0xFF);
+  int result = 0;
+  for (int attempt = 0; attempt < kTries && result != 1; ++attempt) {
+    result = ReadTable(s, command, out, capacity, n);
+    if (result == -1) break;  // no such record: asking again will not make one
+  }
+  return result;
+}
+
+void InstallCoefficients(Session& s, const std::array<ChannelCoefficients, kMaxChannels>& c,
+                         const std::array<int, 6>& date, int channels) {
+  CoefficientSet& set = s.coefficients;
+  InstallDefaultCoefficients(set, s.description, s.link.identity);
+  std::copy(c.begin(), c.begin() + std::clamp(channels, 0, kMaxChannels), set.c.begin());
+  set.date = date;
+  set.readFromLogger = true;
+  set.notCalibrated = false;
+}
 
 bool ParseHistoryHeader(std::string_view table, bool* complete, std::array<int, 6>* date) {
   size_t at = table.find("CAL");
@@ -394,9 +398,15 @@ int ReadCoefficients(Session& s) {
   ShowStatus(s.ui, "Reading calibration data ");
   int result = 0;
   switch (GenerationOf(s.link.identity)) {
-    case CalibrationGeneration::History: result = ReadHistoryCurrent(s); break;
-    case CalibrationGeneration::Flash: result = ReadFlashCurrent(s); break;
-    case CalibrationGeneration::Single: result = ReadSingle(s); break;
+    case CalibrationGeneration::History:
+      result = ReadHistoryCurrent(s);
+      break;
+    case CalibrationGeneration::Flash:
+      result = ReadFlashCurrent(s);
+      break;
+    case CalibrationGeneration::Single:
+      result = ReadSingle(s);
+      break;
   }
   if (result == 1) {
     s.link.reread.coefficients = false;
@@ -413,9 +423,12 @@ int ReadConfigurationAndCoefficients(Session& s) {
 
 int WriteCoefficients(Session& s) {
   switch (GenerationOf(s.link.identity)) {
-    case CalibrationGeneration::History: return WriteHistory(s);
-    case CalibrationGeneration::Flash: return WriteFlash(s);
-    case CalibrationGeneration::Single: return WriteSingle(s);
+    case CalibrationGeneration::History:
+      return WriteHistory(s);
+    case CalibrationGeneration::Flash:
+      return WriteFlash(s);
+    case CalibrationGeneration::Single:
+      return WriteSingle(s);
   }
   return 0;
 }

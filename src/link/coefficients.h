@@ -38,6 +38,16 @@ int ReadConfigurationAndCoefficients(Session& s);
 // CommSend(11): writes the current set to the logger and reads it back.
 int WriteCoefficients(Session& s);
 
+// Extended loggers: history record `record` (0 the newest), channel
+// `channel` (0 the header) with "V%02X%02X%02X", up to five tries. As
+// ReadTable: 1, 0, or −1 for a record the logger does not have.
+int ReadHistoryTable(Session& s, int record, int channel, uint8_t* out, int capacity, int* n);
+
+// Makes the first `channels` sets of `c` the current coefficients (the
+// others get their defaults), as read from the logger.
+void InstallCoefficients(Session& s, const std::array<ChannelCoefficients, kMaxChannels>& c,
+                         const std::array<int, 6>& date, int channels);
+
 // One record of the QZ flash area.
 struct FlashRecord {
   std::array<int, 6> date{};  // year − 2000, month, day, hour, minute, second

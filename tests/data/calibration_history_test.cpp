@@ -100,7 +100,6 @@ TEST(HistoryFile, AQzLoggersFlashRecordsInTheOrderWritten) {
   test::TempDir dir;
   s.settings.baseDirectory = dir.path();
   ASSERT_TRUE(Connect(s));
-  ASSERT_EQ(CommGet(s, 16), 1);
   ASSERT_EQ(WriteHistoryFile(s, nullptr), 1) << rig.t.ui.statusTexts();
   const std::vector<std::string> file = Lines(dir.read("002210.000.his"));
   ASSERT_EQ(file.size(), 1u + 3 * 4) << dir.read("002210.000.his");
@@ -113,17 +112,19 @@ TEST(HistoryFile, AQzLoggersFlashRecordsInTheOrderWritten) {
   for (size_t k = 0; k < 2; ++k) EXPECT_EQ(s.coefficients.c[k], logger[k]);
 }
 
-TEST(HistoryFile, AnUncalibratedQzLoggerAndAnUnreadableOne) {
-  {
-    test::SimRig rig("qz", {"records = 10", "calibration_records = 0"});
+TEST(HistoryFile, UncalibratedLoggersAndAnUnreadableOne) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"qz", "KTS Data Logger: QZ-740  4.30 002210\n\nLogger not yet calibrated.\n"},
+      {"extended", "KTS Data Logger: QZ-740  6.51 001234\n\nLogger not yet calibrated.\n"},
+  };
+  for (const auto& [profile, expected] : cases) {
+    test::SimRig rig(profile, {"records = 10", "calibration_records = 0"});
     ASSERT_TRUE(rig.ok()) << rig.error;
     test::TempDir dir;
     rig.s().settings.baseDirectory = dir.path();
     ASSERT_TRUE(Connect(rig.s()));
-    ASSERT_EQ(CommGet(rig.s(), 16), 1);
     ASSERT_EQ(WriteHistoryFile(rig.s(), nullptr), 1);
-    EXPECT_EQ(dir.read("002210.000.his"),
-              "KTS Data Logger: QZ-740  4.30 002210\n\nLogger not yet calibrated.\n");
+    EXPECT_EQ(dir.read(Format("%06d.000.his", rig.s().link.identity.serial)), expected);
   }
   {
     test::SimRig rig("extended", {"records = 10"});
@@ -133,7 +134,7 @@ TEST(HistoryFile, AnUncalibratedQzLoggerAndAnUnreadableOne) {
     ASSERT_TRUE(Connect(rig.s()));
     ASSERT_EQ(CommGet(rig.s(), 16), 1);
     sim::Faults f;
-    f.silentAfter = 2;  // the first record's header and channel 1, then nothing
+    f.silentAfter = 2;  // the newest record's header and channel 1, then nothing
     rig.sim->setFaults(f);
     std::vector<std::string> lines;
     ASSERT_EQ(WriteHistoryFile(rig.s(), &lines), 1);

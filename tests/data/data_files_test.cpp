@@ -643,3 +643,21 @@ TEST_F(DataFilesTest, TheLineLayoutChosenIsKeptForTheNextRun) {
 
 }  // namespace
 }  // namespace kts
+
+namespace kts {
+namespace {
+
+TEST_F(DataFilesTest, ACommentIsOneHeaderLineOfAtMost99Characters) {
+  const std::string comment = "first line\nsecond line " + std::string(200, 'c');
+  ASSERT_TRUE(WriteDatFile(s, dir.file("c.dat"), comment, 0));
+  const std::string kept = "first line second line " + std::string(99 - 23, 'c');
+  EXPECT_NE(dir.read("c.dat").find("\nCOMMENT: " + kept + "\nLogger start:"), std::string::npos);
+  test::TestSession r;
+  r.s.settings.baseDirectory = dir.path();
+  ASSERT_EQ(ReadDataFile(r.s, dir.file("c.dat")), 1);
+  EXPECT_EQ(r.s.data.comment, kept);
+  EXPECT_EQ(r.s.data.sampleCount, 3);
+}
+
+}  // namespace
+}  // namespace kts

@@ -370,6 +370,15 @@ TEST_F(HostileMatTest, VariablesOfTheWrongKindOrSizeAreRefused) {
   }
 }
 
+TEST_F(HostileMatTest, AStampTableAloneGivesAnEmptyDataSet) {
+  craft([](MatWriter& w) { putPrivate(w); });
+  ASSERT_EQ(ReadMatFile(back.s, path), 1) << back.ui.statusTexts();
+  EXPECT_EQ(back.s.data.sampleCount, 0);
+  EXPECT_EQ(back.s.data.measuredChannels, 0);
+  EXPECT_EQ(back.s.data.stampCount, 0);
+  EXPECT_EQ(back.s.app.channelCount, 0);
+}
+
 TEST_F(HostileMatTest, OlderStampLayoutsAreRecognisedByTheirYears) {
   // Two 36-byte entries (a 20-byte head): the current layout would see a
   // year of 0 in the first entry.
@@ -468,6 +477,9 @@ TEST_F(MatlabFileTest, TheSaveCommandRefusesAsciiDataAndProposesItsNames) {
   EXPECT_TRUE(t.ui.sawMessage(
       "These ASCII data from a generic front end can not be saved in the MATLAB format."));
   EXPECT_EQ(t.ui.messages.back().caption, "Save MATLAB file");
+  EXPECT_EQ(WriteMatFile(s, path), 0);  // a front end that skips the check is refused too
+  EXPECT_FALSE(dir.exists("001234.mat"));
+  EXPECT_EQ(t.ui.messages.size(), 2u);
 
   s.settings.matDirectory = "/data/mat";
   const FileRequest save = MatlabSaveRequest(s);

@@ -22,12 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-LoggerIdentity Id(const char* model, float firmware) {
-  LoggerIdentity id{model, firmware, 1, false};
-  id.extended = FirmwareAbove(id, 4.99);
-  return id;
-}
-
 TEST(LoggingQuestion, TextsAndChoicesByContext) {
   Question q = LoggingDecisionQuestion(LoggingQuestion::StopOrSuspend);
   EXPECT_EQ(q.caption, "Download");
@@ -57,23 +51,6 @@ TEST(LoggingQuestion, TextsAndChoicesByContext) {
   EXPECT_EQ(q.heading, "The logger contains data");
   EXPECT_EQ(q.buttons[0].text, "Continue to add");
   EXPECT_EQ(q.buttons[1].text, "Erase old readings");
-}
-
-TEST(RetrievalRules, EmptyMemoryByFamily) {
-  LoggerDescription caps;
-  caps.capabilityWordsRead = true;
-  EXPECT_TRUE(MemoryLooksEmpty(Id("QZ-740", 6.51f), caps, 48));
-  EXPECT_FALSE(MemoryLooksEmpty(Id("QZ-740", 6.51f), caps, 49));
-  LoggerDescription none;
-  EXPECT_TRUE(MemoryLooksEmpty(Id("HV-3070", 1.40f), none, 0x20000));
-  EXPECT_FALSE(MemoryLooksEmpty(Id("HV-3070", 1.40f), none, 0x20003));
-  EXPECT_TRUE(MemoryLooksEmpty(Id("HV-3070", 2.00f), none, 0x2000F));
-  EXPECT_FALSE(MemoryLooksEmpty(Id("HV-3070", 2.00f), none, 0x20010));
-  EXPECT_TRUE(MemoryLooksEmpty(Id("HV-3070", 2.20f), none, 0x2001E));
-  EXPECT_FALSE(MemoryLooksEmpty(Id("HV-3070", 2.20f), none, 0x2001F));
-  EXPECT_TRUE(MemoryLooksEmpty(Id("LV-3070", 3.20f), none, 0x2001E));
-  EXPECT_TRUE(MemoryLooksEmpty(Id("QZ-740", 4.30f), none, 0x2001E));
-  EXPECT_FALSE(MemoryLooksEmpty(Id("QZ-740", 4.30f), none, 0x2001F));
 }
 
 TEST(RetrievalRules, FullMemoryPointersByMemoryClass) {

@@ -135,52 +135,62 @@ TEST(LoggerCommands, NoLoggerStopsQuietly) {
   EXPECT_TRUE(r.w.opened(DialogId::SetupSimulation));
 }
 
+constexpr const char* kOpenHex = "Select an existing 'hex' file to be opened";
+
 TEST(AskingToSave, ReadingAFileAsksFirstAndYesSavesInstead) {
   FrameRig r;
   r.unsavedData();
   r.ui().answers.push_back(Answer::Yes);
   r.frame->runCommand(kCmdReadHex);
-  ASSERT_EQ(r.ui().messages.size(), 1u);
+  ASSERT_GE(r.ui().messages.size(), 1u);
   const Message& m = r.ui().messages[0];
   EXPECT_EQ(m.text,
             "Retrieved data has not been saved.\nDo you wish to return to save the data now?");
   EXPECT_EQ(m.caption, "File Read");
   EXPECT_EQ(m.buttons, Buttons::YesNo);
   EXPECT_EQ(m.defaultAnswer, Answer::Yes);
-  EXPECT_EQ(r.w.dataShown, 1);
-  EXPECT_TRUE(r.ui().sawStatus("Saving data files is not yet available in this version."));
-  EXPECT_FALSE(r.ui().sawStatus("Reading HEX files is not yet available in this version."));
+  EXPECT_EQ(r.w.dataShown, 1) << "the data are shown before they are saved";
+  for (const FileRequest& f : r.ui().fileRequests) EXPECT_NE(f.title, kOpenHex);
   EXPECT_TRUE(r.s().app.retrievedDataPresent);
   EXPECT_FALSE(r.s().app.retrievedDataSaved) << "only a successful save clears the question";
 }
 
 TEST(AskingToSave, NoDropsTheDataAndGoesOn) {
-  for (int id : {kCmdReadHex, kCmdReadDat, kCmdReadMatlab}) {
+  struct Case {
+    int id;
+    const char* title;
+  };
+  for (Case c : {Case{kCmdReadHex, kOpenHex},
+                 Case{kCmdReadDat, "Select an existing 'dat' file to be opened"},
+                 Case{kCmdReadMatlab, "Select an existing 'mat' file to be opened"}}) {
     FrameRig r;
     r.unsavedData();
     r.ui().answers.push_back(Answer::No);
-    r.frame->runCommand(id);
+    r.frame->runCommand(c.id);
     EXPECT_FALSE(r.s().app.retrievedDataPresent);
     EXPECT_FALSE(r.s().app.retrievedDataSaved);
-    EXPECT_TRUE(r.ui().statuses.back().warningIcon);
-    EXPECT_NE(r.ui().lastStatus().find("Reading"), std::string::npos) << r.ui().lastStatus();
+    ASSERT_EQ(r.ui().fileRequests.size(), 1u);
+    EXPECT_EQ(r.ui().fileRequests[0].title, c.title);
   }
 }
 
 TEST(AskingToSave, RecentFilesAskAndGoByTheirKind) {
   FrameRig r;
-  r.s().settings.recent[0] = "/data/a.dat";
-  r.s().settings.recent[1] = "/data/b.hex";
+  r.s().settings.recent[0] = "/data/gone.dat";
+  r.s().settings.recent[1] = "/data/gone.hex";
+  r.s().settings.recent[2] = "/data/kept.hex";
   r.unsavedData();
   r.ui().answers = {Answer::No};
   r.frame->runCommand(kCmdRecentFirst + 1);
-  EXPECT_EQ(r.ui().messages.size(), 1u);
-  EXPECT_EQ(r.ui().lastStatus(), "Reading HEX files is not yet available in this version.");
+  ASSERT_EQ(r.ui().messages.size(), 2u) << r.ui().messageTexts();
+  EXPECT_EQ(r.ui().messages[1].caption, "Read Hex File");
+  ASSERT_EQ(r.w.recent.size(), 2u) << "the missing file left the menu";
+  EXPECT_EQ(r.w.recent[1], " 2 - /data/kept.hex");
   r.frame->runCommand(kCmdRecentFirst);
-  EXPECT_EQ(r.ui().lastStatus(), "Reading DAT files is not yet available in this version.");
-  const size_t before = r.ui().statuses.size();
+  EXPECT_EQ(r.ui().messages.back().caption, "Read Data File");
+  const size_t before = r.ui().messages.size();
   r.frame->runCommand(kCmdRecentFirst + 5);  // an empty entry
-  EXPECT_EQ(r.ui().statuses.size(), before);
+  EXPECT_EQ(r.ui().messages.size(), before);
 }
 
 TEST(MenuBusy, ModesGreyAndFreeTheirGroups) {
@@ -220,7 +230,12 @@ TEST(FixedMessages, RestartAndMatlabRefusals) {
   EXPECT_EQ(r.ui().messages[0].caption, "Restart Real-time Display");
   EXPECT_EQ(r.ui().messages[0].icon, Icon::Information);
 
-  r.s().app.datDataLoaded = true;
+  r.frame->runCommand(kCmdSaveMatlab);  // no data: nothing to save
+  EXPECT_EQ(r.ui().messages.size(), 1u);
+  EXPECT_TRUE(r.ui().fileRequests.empty());
+
+  r.s().data.sampleCount = 10;
+  r.s().data.context.description.rsAdvanced = kRsAsciiOutput;
   r.s().description.rsAdvanced = kRsAsciiOutput;
   r.frame->runCommand(kCmdSaveMatlab);
   ASSERT_EQ(r.ui().messages.size(), 2u);
@@ -232,8 +247,8 @@ TEST(FixedMessages, RestartAndMatlabRefusals) {
 
 TEST(FixedMessages, MatlabSaveAsksBeforeWritingOver) {
   FrameRig r;
-  r.s().app.datDataLoaded = true;
-  r.s().link.identity.serial = 1234;
+  r.s().data.sampleCount = 10;
+  r.s().data.context.identity.serial = 1234;
   r.base.write("old.mat", "x");
   r.ui().files.push_back(r.base.file("old.mat"));
   r.ui().answers.push_back(Answer::No);
@@ -245,12 +260,11 @@ TEST(FixedMessages, MatlabSaveAsksBeforeWritingOver) {
   EXPECT_EQ(r.ui().messages[0].caption, "Write File");
   EXPECT_EQ(r.ui().messages[0].defaultAnswer, Answer::No);
   EXPECT_EQ(r.base.read("old.mat"), "x");
-  EXPECT_FALSE(r.ui().sawStatus("Saving MATLAB files is not yet available in this version."));
 }
 
 TEST(PlotButtons, GoToThePlotUnlessTheRealTimeDisplayEnds) {
   FrameRig r;
-  for (int id : {+kCmdZoomIn, +kCmdZoomOut, +kCmdAll, kCmdChannelButton0 + 23, +kCmdScaleReset})
+  for (int id : {+kCmdZoomIn, +kCmdZoomOut, +kCmdAllChannels, kCmdFirstChannelButton + 23, +kCmdRescale})
     r.frame->runCommand(id);
   EXPECT_EQ(r.w.plotCommands.size(), 5u);
   r.frame->runCommand(105);  // an id without an action

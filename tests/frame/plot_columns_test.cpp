@@ -56,7 +56,9 @@ TEST_F(PlotColumnsTest, ColumnSpansMatchEverySampleDrawnOnItsOwn) {
     value += step(random);
     walk[i] = i % 997 == 5 ? -1000.0f : value;  // invalid readings are drawn as they are
   }
-  show("TA", 20'000, [&](int c, int i) { return c == 0 ? walk[static_cast<size_t>(i)] : -walk[static_cast<size_t>(i)]; });
+  show("TA", 20'000, [&](int c, int i) {
+    return c == 0 ? walk[static_cast<size_t>(i)] : -walk[static_cast<size_t>(i)];
+  });
   TraceColumns columns;
   for (int channel : {0, 1}) {
     SCOPED_TRACE(channel);
@@ -123,9 +125,9 @@ TEST_F(PlotColumnsTest, StampMarksFollowTheStampType) {
     return out;
   };
   using K = MarkKind;
-  EXPECT_EQ(kinds({0, 99}), (std::vector<K>{K::StampLine, K::BurstTick, K::ClockLine, K::ClockLine,
-                                           K::GainSingleTick, K::GainAllTick, K::GainSingleTick,
-                                           K::ClockLine}));
+  EXPECT_EQ(kinds({0, 99}),
+            (std::vector<K>{K::StampLine, K::BurstTick, K::ClockLine, K::ClockLine,
+                            K::GainSingleTick, K::GainAllTick, K::GainSingleTick, K::ClockLine}));
   EXPECT_EQ(marks[0].x, SampleX(s.plot, 10));
   EXPECT_EQ(kinds({25, 45}), (std::vector<K>{K::ClockLine, K::ClockLine, K::GainSingleTick}));
 

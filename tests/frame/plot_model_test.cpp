@@ -11,7 +11,9 @@
 namespace kts::test {
 namespace {
 
-float Ramp(int, int i) { return static_cast<float>(i % 100); }
+float Ramp(int, int i) {
+  return static_cast<float>(i % 100);
+}
 
 using PlotModelTest = PlotFixture;
 
@@ -178,7 +180,8 @@ TEST_F(PlotModelTest, ChannelButtonsShiftClickAndTheUpDownControl) {
 TEST_F(PlotModelTest, ZoomBoxRescalesTheGroupsOfThePlottedChannels) {
   // Temperature (group 0) and conductivity (group 2): the box must shrink
   // group 2, not group 1 (pressure, not on display).
-  show("TC", 6401, [](int c, int i) { return c == 0 ? static_cast<float>(i % 40) : 30.0f + i % 20; });
+  show("TC", 6401,
+       [](int c, int i) { return c == 0 ? static_cast<float>(i % 40) : 30.0f + i % 20; });
   const float u0 = s.plot.unitsPerDivision[0];
   const float u1 = s.plot.unitsPerDivision[1];
   const float u2 = s.plot.unitsPerDivision[2];

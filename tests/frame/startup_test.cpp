@@ -58,23 +58,26 @@ TEST(StartUp, RecentMenuTakesTheOlderListAndShowsTenEntries) {
 }
 
 TEST(StartUp, CommandLineFileIsReadByItsKind) {
-  {
+  struct Case {
+    const char* commandLine;
+    const char* caption;
+  };
+  for (Case c : {Case{"\"/tmp/no such run.hex\"", "Read Hex File"},
+                 Case{"/tmp/no-such-run.dat", "Read Data File"}}) {
     FrameRig r;
-    ASSERT_TRUE(r.frame->startUp(r.options("\"/tmp/run 1.hex\"")));
-    EXPECT_TRUE(r.ui().sawStatus("Reading HEX files is not yet available in this version."));
-    EXPECT_TRUE(r.ui().statuses.back().warningIcon);
+    r.base.write("ktspath.fil", "/tmp/no-such-run.dat\n/tmp/no such run.hex\n/data/kept.hex\n");
+    ASSERT_TRUE(r.frame->startUp(r.options(c.commandLine)));
+    ASSERT_EQ(r.ui().messages.size(), 1u) << r.ui().messageTexts();
+    EXPECT_EQ(r.ui().messages[0].text, "File does not exist");
+    EXPECT_EQ(r.ui().messages[0].caption, c.caption);
+    ASSERT_EQ(r.w.recent.size(), 2u) << "the missing file left the list";
+    EXPECT_EQ(r.w.recent[1], " 2 - /data/kept.hex");
   }
-  {
-    FrameRig r;
-    ASSERT_TRUE(r.frame->startUp(r.options("/tmp/run.dat")));
-    EXPECT_TRUE(r.ui().sawStatus("Reading DAT files is not yet available in this version."));
-  }
-  {
-    FrameRig r;
-    ASSERT_TRUE(r.frame->startUp(r.options("/tmp/notes.txt")));
-    EXPECT_TRUE(r.ui().sawStatus("Unable to open file: /tmp/notes.txt"));
-    EXPECT_TRUE(r.ui().statuses.back().warningIcon);
-  }
+  FrameRig r;
+  ASSERT_TRUE(r.frame->startUp(r.options("/tmp/notes.txt")));
+  EXPECT_TRUE(r.ui().sawStatus("Unable to open file: /tmp/notes.txt"));
+  EXPECT_TRUE(r.ui().statuses.back().warningIcon);
+  EXPECT_TRUE(r.ui().messages.empty());
 }
 
 TEST(StartUp, TimerThatCannotStartShowsItsError) {

@@ -21,6 +21,19 @@ inline void WhenModal(std::function<void(QWidget*)> act, int triesLeft = 200) {
   });
 }
 
+// Closes every modal window that comes up while *active holds (a save
+// that asks for a file and a comment, say); stops polling once it is false.
+inline void RejectModalsWhile(std::shared_ptr<bool> active) {
+  QTimer::singleShot(5, [active] {
+    if (!*active) return;
+    if (QWidget* w = QApplication::activeModalWidget(); w && w->isVisible()) {
+      if (auto* d = qobject_cast<QDialog*>(w)) d->reject();
+      else w->close();
+    }
+    RejectModalsWhile(active);
+  });
+}
+
 // What a message box showed.
 struct SeenBox {
   QString caption;

@@ -39,9 +39,8 @@ void ExpectHostHoldsLoggerSet(SimRig& rig) {
 
 int CountCommands(SimRig& rig, const std::string& prefix) {
   const std::vector<std::string> c = rig.sim->commands();
-  return static_cast<int>(std::count_if(c.begin(), c.end(), [&](const std::string& x) {
-    return x.rfind(prefix, 0) == 0;
-  }));
+  return static_cast<int>(std::count_if(
+      c.begin(), c.end(), [&](const std::string& x) { return x.rfind(prefix, 0) == 0; }));
 }
 
 TEST(CoefficientRules, DefaultsFollowTheChannelKindAndGeneration) {
@@ -321,7 +320,8 @@ TEST(FlashCoefficients, AnAppendedRecordIsVerifiedByReadingItBack) {
   EXPECT_EQ(writes[1].size(), 72u);
   EXPECT_EQ(writes[1].substr(0, 8), "!CDE0020");
   EXPECT_EQ(writes[2].substr(0, 8), "!CFF0020");
-  EXPECT_EQ(writes[1].substr(8), "462575029A086B3F691D554D10752FBFF168E388B5F8C43E48AFBC9AF2D74A3E");
+  EXPECT_EQ(writes[1].substr(8),
+            "462575029A086B3F691D554D10752FBFF168E388B5F8C43E48AFBC9AF2D74A3E");
 }
 
 TEST(FlashCoefficients, AWriteThatDoesNotReadBackFails) {
@@ -340,7 +340,8 @@ TEST(FlashCoefficients, AWriteThatDoesNotReadBackFails) {
   EXPECT_NE(flash[0], 0xFF) << "the header was programmed";
   EXPECT_EQ(flash[6], 0xFF) << "the channels were not";
   ASSERT_FALSE(rig.t.ui.messages.empty());
-  EXPECT_EQ(rig.t.ui.messages.back().text, "Error in writing calibration coefficients.\nTry again.");
+  EXPECT_EQ(rig.t.ui.messages.back().text,
+            "Error in writing calibration coefficients.\nTry again.");
   EXPECT_TRUE(s.link.reread.coefficients);
 }
 
@@ -358,8 +359,8 @@ TEST(SingleSetCoefficients, TheSetIsReadFromTheZReply) {
 }
 
 TEST(SingleSetCoefficients, AnUncalibratedLoggerGetsItsKindsDefaults) {
-  const std::pair<const char*, ChannelCoefficients> cases[] = {
-      {"lv", {0, 100, 0, 0}}, {"hv2", kThermistor}};
+  const std::pair<const char*, ChannelCoefficients> cases[] = {{"lv", {0, 100, 0, 0}},
+                                                               {"hv2", kThermistor}};
   for (const auto& [profile, expected] : cases) {
     SCOPED_TRACE(profile);
     SimRig rig(profile, {"records = 10", "calibration_records = 0"});
@@ -412,9 +413,32 @@ TEST(SingleSetCoefficients, AWriteTheLoggerNeverConfirmsFails) {
   f.silentAfter = 1;  // hears "Y", then nothing
   rig.sim->setFaults(f);
   EXPECT_EQ(CommSend(s, 11), 0);
-  EXPECT_EQ(rig.t.ui.messages.back().text, "Error in writing calibration coefficients.\nTry again.");
+  EXPECT_EQ(rig.t.ui.messages.back().text,
+            "Error in writing calibration coefficients.\nTry again.");
   EXPECT_EQ(rig.t.ui.messages.back().caption, "Calibration");
   EXPECT_TRUE(s.link.reread.coefficients);
+}
+
+// --- Every logger the simulator knows -----------------------------------------
+
+TEST(EveryProfile, CoefficientsWrittenAreReadBack) {
+  for (const std::string& profile : sim::BuiltinProfileNames()) {
+    SCOPED_TRACE(profile);
+    SimRig rig(profile, {"records = 10"});
+    ASSERT_TRUE(rig.ok()) << rig.error;
+    Session& s = rig.s();
+    ASSERT_EQ(ConnectAndRead(rig), 1) << rig.t.ui.statusTexts() << rig.t.ui.messageTexts();
+    ExpectHostHoldsLoggerSet(rig);
+    s.coefficients.c[0][0] += 0.5;
+    s.coefficients.c[0][3] = 1.5e-12;
+    const auto written = s.coefficients.c;
+    ASSERT_EQ(CommSend(s, 11), 1) << rig.t.ui.statusTexts() << rig.t.ui.messageTexts();
+    s.link.reread.coefficients = true;
+    s.coefficients.c[0] = kIdentity;
+    ASSERT_EQ(CommGet(s, 10), 1);
+    EXPECT_EQ(s.coefficients.c[0], written[0]);
+    ExpectHostHoldsLoggerSet(rig);
+  }
 }
 
 }  // namespace

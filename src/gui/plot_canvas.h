@@ -19,11 +19,11 @@ struct Session;
 
 namespace kts::gui {
 
-class PlotArea : public QWidget {
+class PlotCanvas : public QWidget {
   Q_OBJECT
  public:
-  PlotArea(Session& session, QWidget* parent);
-  ~PlotArea() override;
+  PlotCanvas(Session& session, QWidget* parent);
+  ~PlotCanvas() override;
 
  signals:
   void cursorMoved();  // the cursor was set or dragged
@@ -44,9 +44,9 @@ class PlotArea : public QWidget {
   Session& s_;
   QPixmap tile_;
   TraceColumns columns_;
-  std::vector<QLine> joins_;           // one per column, allocated once
-  std::vector<StampMark> marks_;       // allocated once
-  std::vector<uint8_t> xyOccupied_;    // one byte per plot pixel, allocated once
+  std::vector<QLine> joins_;         // one per column, allocated once
+  std::vector<StampMark> marks_;     // allocated once
+  std::vector<uint8_t> xyOccupied_;  // one byte per plot pixel, allocated once
   QRubberBand* band_ = nullptr;
   QPoint bandOrigin_;
   bool draggingCursor_ = false;

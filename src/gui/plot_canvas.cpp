@@ -1,4 +1,4 @@
-#include "gui/plot_area.h"
+#include "gui/plot_canvas.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -16,18 +16,27 @@
 namespace kts::gui {
 namespace {
 
-QColor ChannelColour(int channel) { return QColor::fromRgb(kChannelColours[static_cast<size_t>(channel % 8)]); }
+QColor ChannelColour(int channel) {
+  return QColor::fromRgb(kChannelColours[static_cast<size_t>(channel % 8)]);
+}
 
 // One pen per kind of stamp mark.
 QPen MarkPen(MarkKind kind) {
   switch (kind) {
-    case MarkKind::BurstTick: return QPen(QColor(0x00, 0x60, 0x00), 2);
-    case MarkKind::GainAllTick: return QPen(QColor(0xFF, 0x00, 0xFF), 2);
-    case MarkKind::GainSomeTick: return QPen(QColor(0x00, 0x80, 0x80), 2);
-    case MarkKind::GainSingleTick: return QPen(QColor(0x80, 0x40, 0x00), 2);
-    case MarkKind::StampLine: return QPen(QColor(0x40, 0x40, 0x40), 1, Qt::DotLine);
-    case MarkKind::ClockLine: return QPen(QColor(0x00, 0x00, 0xA0), 1, Qt::DashLine);
-    case MarkKind::None: break;
+    case MarkKind::BurstTick:
+      return QPen(QColor(0x00, 0x60, 0x00), 2);
+    case MarkKind::GainAllTick:
+      return QPen(QColor(0xFF, 0x00, 0xFF), 2);
+    case MarkKind::GainSomeTick:
+      return QPen(QColor(0x00, 0x80, 0x80), 2);
+    case MarkKind::GainSingleTick:
+      return QPen(QColor(0x80, 0x40, 0x00), 2);
+    case MarkKind::StampLine:
+      return QPen(QColor(0x40, 0x40, 0x40), 1, Qt::DotLine);
+    case MarkKind::ClockLine:
+      return QPen(QColor(0x00, 0x00, 0xA0), 1, Qt::DashLine);
+    case MarkKind::None:
+      break;
   }
   return QPen(Qt::NoPen);
 }
@@ -58,7 +67,7 @@ constexpr int kStampCapacity = kMaxStamps;
 
 }  // namespace
 
-PlotArea::PlotArea(Session& session, QWidget* parent)
+PlotCanvas::PlotCanvas(Session& session, QWidget* parent)
     : QWidget(parent),
       s_(session),
       tile_(GridTile()),
@@ -70,9 +79,9 @@ PlotArea::PlotArea(Session& session, QWidget* parent)
   setCursor(Qt::CrossCursor);
 }
 
-PlotArea::~PlotArea() = default;
+PlotCanvas::~PlotCanvas() = default;
 
-void PlotArea::paintEvent(QPaintEvent* event) {
+void PlotCanvas::paintEvent(QPaintEvent* event) {
   QPainter p(this);
   p.drawTiledPixmap(rect(), tile_);
   if (!s_.plot.displayPresent || SampleCount(s_) <= 0) return;
@@ -87,8 +96,9 @@ void PlotArea::paintEvent(QPaintEvent* event) {
   paintTimePlot(p, event->rect());
 }
 
-void PlotArea::paintAsciiNotice(QPainter& p) {
-  const QString first = QStringLiteral("These ASCII data from a generic sensor can not be graphed.");
+void PlotCanvas::paintAsciiNotice(QPainter& p) {
+  const QString first =
+      QStringLiteral("These ASCII data from a generic sensor can not be graphed.");
   const QString second = QString::fromStdString(
       Format(s_.app.hexDataLoaded ? "%d bytes were successfully read from the hex file."
                                   : "%d bytes were successfully downloaded.",
@@ -101,7 +111,7 @@ void PlotArea::paintAsciiNotice(QPainter& p) {
   p.drawText(260 - m.horizontalAdvance(second) / 2, 120, second);
 }
 
-void PlotArea::paintTimePlot(QPainter& p, const QRect& damaged) {
+void PlotCanvas::paintTimePlot(QPainter& p, const QRect& damaged) {
   const PlotView& v = s_.plot;
   const DataSet& d = s_.data;
   // One sample more on each side, so that a line crossing the edge of the
@@ -126,13 +136,15 @@ void PlotArea::paintTimePlot(QPainter& p, const QRect& damaged) {
       int joinCount = 0;
       for (int k = 0; k < count; ++k) {
         const ColumnSpan& col = spans[k];
-        p.fillRect(col.x - thick, col.minY - thick, 1 + 2 * thick, col.maxY - col.minY + 1 + 2 * thick,
-                   colour);
-        if (k > 0) joins[joinCount++] = QLine(spans[k - 1].x, spans[k - 1].lastY, col.x, col.firstY);
+        p.fillRect(col.x - thick, col.minY - thick, 1 + 2 * thick,
+                   col.maxY - col.minY + 1 + 2 * thick, colour);
+        if (k > 0)
+          joins[joinCount++] = QLine(spans[k - 1].x, spans[k - 1].lastY, col.x, col.firstY);
       }
       p.setPen(QPen(colour, 0));  // cosmetic: one pixel, the raster fast path
       // A 3-pixel trace: the joins also at the four neighbouring offsets.
-      for (const QPoint shift : {QPoint(0, 0), QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1)}) {
+      for (const QPoint shift :
+           {QPoint(0, 0), QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1)}) {
         if (!thick && shift != QPoint(0, 0)) break;
         p.save();
         p.translate(shift);
@@ -158,7 +170,7 @@ void PlotArea::paintTimePlot(QPainter& p, const QRect& damaged) {
   }
 }
 
-void PlotArea::paintXyPlot(QPainter& p) {
+void PlotCanvas::paintXyPlot(QPainter& p) {
   const PlotView& v = s_.plot;
   const DataSet& d = s_.data;
   const int n = SampleCount(s_);
@@ -169,7 +181,9 @@ void PlotArea::paintXyPlot(QPainter& p) {
   // Ranges of zero width are widened so that every reading still lands.
   auto span = [](float lo, float hi) {
     const double w = static_cast<double>(hi) - lo;
-    return w > 0.0 && std::isfinite(w) ? w : std::max(0.0009, std::fabs(static_cast<double>(lo)) * 1e-6);
+    return w > 0.0 && std::isfinite(w)
+               ? w
+               : std::max(0.0009, std::fabs(static_cast<double>(lo)) * 1e-6);
   };
   const float* xs = d.row(xc);
   const double minX = xs[n], spanX = span(xs[n], xs[n + 1]);
@@ -197,7 +211,7 @@ void PlotArea::paintXyPlot(QPainter& p) {
   }
 }
 
-void PlotArea::moveCursorTo(int x) {
+void PlotCanvas::moveCursorTo(int x) {
   const int before = s_.plot.cursorActive ? s_.plot.cursorX : x;
   SetCursorAt(s_, x);
   // Only the strip between the old and the new cursor is painted again.
@@ -207,7 +221,7 @@ void PlotArea::moveCursorTo(int x) {
   emit cursorMoved();
 }
 
-void PlotArea::mousePressEvent(QMouseEvent* event) {
+void PlotCanvas::mousePressEvent(QMouseEvent* event) {
   setFocus();
   if (!s_.plot.displayPresent || SampleCount(s_) <= 0 || s_.data.context.description.asciiOutput())
     return;
@@ -229,13 +243,13 @@ void PlotArea::mousePressEvent(QMouseEvent* event) {
   }
 }
 
-void PlotArea::mouseMoveEvent(QMouseEvent* event) {
+void PlotCanvas::mouseMoveEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();
   if (draggingCursor_ && (event->buttons() & Qt::LeftButton)) moveCursorTo(at.x());
   if (banding_) band_->setGeometry(QRect(bandOrigin_, at).normalized());
 }
 
-void PlotArea::mouseReleaseEvent(QMouseEvent* event) {
+void PlotCanvas::mouseReleaseEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();
   if (event->button() == Qt::LeftButton) draggingCursor_ = false;
   if (event->button() == Qt::RightButton && banding_) {
