@@ -67,6 +67,12 @@ struct Transfer {
   int64_t total = 0;
 };
 
+std::string RateText(int64_t bytes, int64_t ms) {
+  if (ms <= 0) return "at once";
+  const double rate = static_cast<double>(bytes) * 1000.0 / static_cast<double>(ms);
+  return rate >= 10000 ? Format("%.0f kB/s", rate / 1000) : Format("%.0f B/s", rate);
+}
+
 void ShowTransfer(CliContext& context, const Transfer& t) {
   const Session& s = *context.session;
   context.ui.transfer(static_cast<int>(s.retrieval.progress), s.retrieval.imageOffset, t.total,
@@ -138,9 +144,12 @@ int RunRetrieve(int argc, char** argv) {
     return kFailure;
   }
 
-  const int64_t startMs = context.clock.monotonicMs();
+  // The transfer line replaces the engine's own progress texts; it starts
+  // with the first block, so the rate is the line's, not the connection's.
+  context.ui.beginTransfer();
   retrieve(s, screen, args.has("--all"));
   if (!screen.inProgress && !screen.finished) {
+    context.ui.endTransfer();
     // Cancelled at the question, or the logger could not be read: the
     // logger was left as it was.
     const std::string& why =
@@ -159,13 +168,21 @@ int RunRetrieve(int argc, char** argv) {
     }
     return kFailure;
   }
-  Transfer transfer{startMs, static_cast<int64_t>(s.retrieval.memoryEnd) -
-                                 static_cast<int64_t>(s.retrieval.firstAddress)};
+  Transfer transfer{
+      context.clock.monotonicMs(),
+      static_cast<int64_t>(s.retrieval.memoryEnd) - static_cast<int64_t>(s.retrieval.firstAddress)};
+  // The decode starts when the last block is in: that ends the transfer.
+  int64_t transferMs = -1;
+  screen.hooks.hideDataDisplay = [&](Session&) {
+    transferMs = context.clock.monotonicMs() - transfer.startMs;
+    ShowTransfer(context, transfer);
+    context.ui.endTransfer();
+  };
   ShowTransfer(context, transfer);
   while (continueRetrieval(s, screen)) ShowTransfer(context, transfer);
-  ShowTransfer(context, transfer);
   context.ui.endTransfer();
-  const double seconds = static_cast<double>(context.clock.monotonicMs() - startMs) / 1000.0;
+  if (transferMs < 0) transferMs = context.clock.monotonicMs() - transfer.startMs;
+  const double seconds = static_cast<double>(transferMs) / 1000.0;
 
   if (writeFailed) return kFailure;
   if (written.empty()) {
@@ -173,9 +190,9 @@ int RunRetrieve(int argc, char** argv) {
     return kFailure;
   }
   const DataSet& d = s.data;
-  std::printf("Retrieved %d bytes (%d samples, %d channels) from %s in %.1f s; wrote",
+  std::printf("Retrieved %d bytes (%d samples, %d channels) from %s in %.1f s (%s); wrote",
               s.image.length, d.sampleCount, d.totalChannels, IdentityText(s.link.identity).c_str(),
-              seconds);
+              seconds, RateText(s.image.length, transferMs).c_str());
   for (const std::string& w : written) std::printf(" %s", w.c_str());
   std::printf("\n");
   return s.retrieval.complete ? kSuccess : kFailure;

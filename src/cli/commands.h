@@ -14,6 +14,8 @@ int RunInfo(int argc, char** argv);
 int RunClock(int argc, char** argv);
 int RunStop(int argc, char** argv);
 int RunResume(int argc, char** argv);
+int RunRetrieve(int argc, char** argv);
+int RunConvert(int argc, char** argv);
 int RunCalibration(int argc, char** argv);
 int RunSetup(int argc, char** argv);
 int RunSetBaud(int argc, char** argv);

@@ -6,6 +6,7 @@
 #include "core/session.h"
 #include "core/text.h"
 #include "core/time_format.h"
+#include "deploy/logger_state.h"
 #include "link/commands.h"
 #include "link/logger_status.h"
 
@@ -16,11 +17,6 @@ constexpr int kStatusQuery = 9;
 constexpr int kMemoryPointerQuery = 6;
 constexpr int kCoefficientsQuery = 10;
 constexpr int kConfigurationQuery = 16;
-
-// The memory used, as bytes below the memory pointer.
-std::string MemoryUsedText(const Session& s) {
-  return Format("%u bytes (memory pointer %s)", s.link.memoryPointer, s.link.memoryPointerReply);
-}
 
 std::string CalibrationDateText(const CoefficientSet& set) {
   TimeRecord t =
@@ -67,7 +63,7 @@ bool ReadLoggerFacts(CliContext& context, const char* command, LoggerFacts& fact
     return false;
   }
   facts.memoryPointer = s.link.memoryPointer;
-  facts.memoryUsed = MemoryUsedText(s);
+  facts.memoryUsed = MemoryUsageText(s, s.link.memoryPointer);
   ReadCalibration(context, facts);
   return true;
 }

@@ -14,6 +14,8 @@ constexpr kts::cli::SubCommand kCommands[] = {
     {"info", "identity, status, memory used, channels and calibration of a logger",
      kts::cli::RunInfo},
     {"clock", "logger and host time; --sync sets the logger clock", kts::cli::RunClock},
+    {"retrieve", "read a logger's memory into .hex, .dat and .mat files", kts::cli::RunRetrieve},
+    {"convert", "convert .hex, .dat and .mat files into other formats", kts::cli::RunConvert},
     {"stop", "stop a logger", kts::cli::RunStop},
     {"resume", "resume a suspended or stopped logger", kts::cli::RunResume},
     {"calibration", "show, set or list the history of the calibration coefficients",
@@ -21,7 +23,8 @@ constexpr kts::cli::SubCommand kCommands[] = {
     {"setup", "check, program and enable a deployment (or assess one without a logger)",
      kts::cli::RunSetup},
     {"set-baud", "show or set the logger's default baud rate", kts::cli::RunSetBaud},
-    {"set-latency", "show or set the latency of the logger's configuration", kts::cli::RunSetLatency},
+    {"set-latency", "show or set the latency of the logger's configuration",
+     kts::cli::RunSetLatency},
     {"output-format", "show or set binary or engineering-units output", kts::cli::RunOutputFormat},
 };
 

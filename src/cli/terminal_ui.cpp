@@ -48,7 +48,7 @@ void TerminalUi::setStatus(std::string_view text, bool warningIcon) {
   lastStatus_ = std::string(text);
   // A quiet run still shows what went wrong: those are the lines a script's
   // log must keep.
-  if (quiet && !warningIcon) return;
+  if ((quiet || transferShown_) && !warningIcon) return;
   endProgressLine();
   std::fprintf(err_, "%s\n", lastStatus_.c_str());
   lastShown_ = lastStatus_;
@@ -124,9 +124,13 @@ std::string TransferText(int64_t done, int64_t total, int64_t elapsedMs) {
   return text;
 }
 
-void TerminalUi::transfer(int percent, int64_t done, int64_t total, int64_t elapsedMs) {
-  if (quiet) return;
+void TerminalUi::beginTransfer() {
   transferShown_ = true;
+}
+
+void TerminalUi::transfer(int percent, int64_t done, int64_t total, int64_t elapsedMs) {
+  transferShown_ = true;
+  if (quiet) return;
   const std::string text = TransferText(done, total, elapsedMs);
   if (isatty(fileno(err_))) {
     std::fprintf(err_, "\r%3d%%  %s\033[K", percent, text.c_str());

@@ -29,8 +29,10 @@ class TerminalUi final : public Ui {
   void progress(int percent, std::string_view text) override;
 
   // A transfer's progress line: percentage, bytes, rate and the time
-  // remaining at that rate. While a command shows it, progress() from the
-  // logic is not shown (the line already says more).
+  // remaining at that rate. From beginTransfer() to endTransfer() the
+  // logic's own progress and its passing status lines (the time remaining
+  // of each block) are not shown: the line already says more. Warnings are.
+  void beginTransfer();
   void transfer(int percent, int64_t done, int64_t total, int64_t elapsedMs);
   void endTransfer();
   void setBusy(bool) override {}

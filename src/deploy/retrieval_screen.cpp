@@ -322,8 +322,7 @@ bool openRetrievalScreen(Session& s, RetrievalScreen& screen) {
   }
   const uint32_t pointer = s.link.memoryPointer;
   screen.memoryUsage = MemoryUsageText(s, pointer);
-  if (MemoryReadings(s, pointer) > 0)
-    screen.mainButton = kRetrieveDataButton;
+  if (MemoryReadings(s, pointer) > 0) screen.mainButton = kRetrieveDataButton;
   if (MemoryIsEmpty(s, pointer)) {
     if (IsIdleStatus(screen.status)) {
       screen.message.show("No data in memory.", MessageIndicator::Info);
@@ -466,9 +465,20 @@ void finishRetrieval(Session& s, RetrievalScreen& screen) {
   r.retrievedWords = s.image.length / 3;
 
   // The channel count the data were logged with: read again, not assumed.
+  // A read that fails (a line that dropped a reply just after the speed
+  // change back) keeps the layout read when the screen opened: decoding
+  // with the one-channel default would scramble every sample.
   if (s.link.connected && (IsQzFamily(s.link.identity) || s.description.hasCapabilityTable())) {
-    s.link.reread.configuration = true;
-    CommGet(s, 16);
+    const LoggerDescription opened = s.description;
+    bool read = false;
+    for (int attempt = 0; attempt < 2 && !read; ++attempt) {
+      s.link.reread.configuration = true;
+      read = CommGet(s, 16) == 1;
+    }
+    if (!read) {
+      s.description = opened;
+      s.link.reread.configuration = true;  // read again at the next connection
+    }
   }
   if (screen.hooks.hideDataDisplay) screen.hooks.hideDataDisplay(s);
   DecodeImage(s, false);

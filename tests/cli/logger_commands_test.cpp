@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <regex>
 
 #include "core/time_math.h"
 #include "platform/host_clock.h"
@@ -42,7 +44,7 @@ TEST_F(LoggerCommands, InfoShowsIdentityStatusMemoryAndChannels) {
   EXPECT_THAT(r.out, HasSubstr("Logger        KTS QZ-740  6.51 001234\n"));
   EXPECT_THAT(r.out, HasSubstr("Port          " + logger->path() + " at 19200 baud\n"));
   EXPECT_THAT(r.out, HasSubstr("Status        Logging\n"));
-  EXPECT_THAT(r.out, HasSubstr("Memory used   "));
+  EXPECT_THAT(r.out, HasSubstr("Memory used   2.8%, 26K readings\n"));
   EXPECT_THAT(r.out, HasSubstr("Channels      3\n"));
   EXPECT_THAT(r.out, HasSubstr("  1 - Conductivity       uS/cm\n"));
   EXPECT_THAT(r.out, HasSubstr("  2 - Temperature        Degrees_C\n"));
@@ -53,15 +55,26 @@ TEST_F(LoggerCommands, InfoShowsIdentityStatusMemoryAndChannels) {
   for (const std::string& c : logger->commands()) EXPECT_NE(c.rfind("V", 0), 0u) << c;
 }
 
-TEST_F(LoggerCommands, InfoOfAnIdleLoggerPrintsACoefficientRowPerChannel) {
+TEST_F(LoggerCommands, InfoOfAnIdleLoggerPrintsTheCoefficientsItHolds) {
   auto logger = StartLogger("extended", {"status = 4"});
   ASSERT_TRUE(logger);
   const RunResult r = Run({"info"}, *logger);
   ASSERT_EQ(r.exitStatus, 0) << r.err;
   EXPECT_THAT(r.out, HasSubstr("Status        Logging Complete\n"));
+  EXPECT_THAT(r.out, HasSubstr("Calibration   read from the logger, dated "));
   EXPECT_THAT(r.out, HasSubstr("  channel                    c0"));
-  for (const char* row : {"\n        1  ", "\n        2  ", "\n        3  "})
+  const std::vector<sim::Coefficients> held = logger->snapshot().coefficients;
+  ASSERT_EQ(held.size(), 3u);
+  for (size_t k = 0; k < held.size(); ++k) {
+    char row[200];
+    std::snprintf(row, sizeof row, "\n  %7zu  %20.15f %20.15f %20.15f %20.15f\n", k + 1, held[k][0],
+                  held[k][1], held[k][2], held[k][3]);
     EXPECT_THAT(r.out, HasSubstr(row));
+  }
+
+  // The memory used is the logger's memory-usage text.
+  EXPECT_TRUE(std::regex_search(r.out, std::regex(R"(Memory used   \d+\.\d%, \d+K readings\n)")))
+      << r.out;
 }
 
 TEST_F(LoggerCommands, InfoJsonCarriesTheSameFacts) {
@@ -77,6 +90,7 @@ TEST_F(LoggerCommands, InfoJsonCarriesTheSameFacts) {
   EXPECT_THAT(r.out, HasSubstr("{\"number\":2,\"type\":\"T\",\"label\":\"2 - Temperature\","
                                "\"unit\":\"Degrees_C\"}"));
   EXPECT_THAT(r.out, HasSubstr("\"calibrationRead\":false"));
+  EXPECT_THAT(r.out, Not(HasSubstr("\"coefficients\"")));
 }
 
 TEST_F(LoggerCommands, ClockShowsBothClocksAndSyncSetsTheLoggerToHostTime) {

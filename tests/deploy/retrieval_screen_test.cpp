@@ -147,6 +147,31 @@ TEST_F(RetrievalFlow, SuspendReadsEverythingAndResumes) {
   EXPECT_NE(LogText().find("001234.hex"), std::string::npos) << LogText();
 }
 
+TEST_F(RetrievalFlow, AFailedConfigurationReadAfterTheBlocksKeepsTheChannelLayout) {
+  // No express rate: nothing changes speed between the last block and the
+  // configuration read.
+  Start("extended", {"records = 400", "status = 4", "capability.13 = 0xC0004B00"});
+  ASSERT_TRUE(openRetrievalScreen(s(), screen));
+  retrieve(s(), screen, false);
+  ASSERT_TRUE(screen.inProgress);
+  // The logger goes silent once the last block is in: the configuration
+  // read that follows fails.
+  while (s().retrieval.startAddress + static_cast<uint32_t>(s().retrieval.blockSize) <
+         s().retrieval.memoryEnd)
+    ASSERT_TRUE(continueRetrieval(s(), screen));
+  sim::Faults silent;
+  silent.silentAfter = 1;  // the last block's read, then nothing
+  rig->sim->setFaults(silent);
+  RunToEnd();
+
+  EXPECT_TRUE(s().retrieval.complete);
+  EXPECT_TRUE(ui().sawStatus("GetConfigTable error"));
+  EXPECT_EQ(s().description.channelCount, 3);
+  EXPECT_EQ(s().data.measuredChannels, 3);
+  EXPECT_GT(s().data.sampleCount, 350);
+  EXPECT_LE(s().data.sampleCount, 401);  // one channel would give three times as many
+}
+
 TEST_F(RetrievalFlow, StopFromTheCommandLineWithoutAQuestion) {
   Start("extended", {"records = 500"});
   screen.decision = LoggingDecision::Stop;
