@@ -10,6 +10,7 @@
 #include "convert/channel_range.h"
 #include "convert/derived_channels.h"
 #include "core/session.h"
+#include "bench_session.h"
 #include "platform/clipboard.h"
 #include "platform/serial_port.h"
 
@@ -20,22 +21,10 @@ constexpr int kReadings = 2'796'202;  // 8 MiB of 3-byte words
 constexpr int kChannels = 4;
 constexpr int kSamples = kReadings / kChannels;
 
-class SilentUi final : public Ui {
- public:
-  void setStatus(std::string_view, bool) override {}
-  void setConnectionState(std::string_view) override {}
-  void setUnitsIcon(bool) override {}
-  void setClock(std::string_view) override {}
-  Answer message(const Message& m) override { return m.defaultAnswer; }
-  int ask(const Question& q) override { return q.defaultId; }
-  std::optional<std::string> chooseFile(const FileRequest&) override { return std::nullopt; }
-  std::optional<std::string> askText(const TextRequest&) override { return std::nullopt; }
-  void progress(int, std::string_view) override {}
-  void setBusy(bool) override {}
-};
+using bench::QuietUi;
 
 struct Bench {
-  SilentUi ui;
+  QuietUi ui;
   SystemClock clock;
   TermiosOpener opener;
   NoClipboard clipboard;

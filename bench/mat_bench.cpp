@@ -14,6 +14,7 @@
 
 #include "convert/derived_channels.h"
 #include "core/session.h"
+#include "bench_session.h"
 #include "data/atomic_file.h"
 #include "data/decoder.h"
 #include "data/matlab_file.h"
@@ -27,19 +28,7 @@ using namespace kts;
 
 constexpr int kSamples = 700'000;
 
-class QuietUi final : public Ui {
- public:
-  void setStatus(std::string_view, bool) override {}
-  void setConnectionState(std::string_view) override {}
-  void setUnitsIcon(bool) override {}
-  void setClock(std::string_view) override {}
-  Answer message(const Message& m) override { return m.defaultAnswer; }
-  int ask(const Question& q) override { return q.defaultId; }
-  std::optional<std::string> chooseFile(const FileRequest&) override { return std::nullopt; }
-  std::optional<std::string> askText(const TextRequest&) override { return std::nullopt; }
-  void progress(int, std::string_view) override {}
-  void setBusy(bool) override {}
-};
+using bench::QuietUi;
 
 struct Bench {
   QuietUi ui;

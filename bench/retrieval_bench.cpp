@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/session.h"
+#include "bench_session.h"
 #include "link/capabilities.h"
 #include "link/commands.h"
 #include "link/connection.h"
@@ -21,19 +22,7 @@ namespace {
 
 using namespace kts;
 
-class QuietUi final : public Ui {
- public:
-  void setStatus(std::string_view, bool) override {}
-  void setConnectionState(std::string_view) override {}
-  void setUnitsIcon(bool) override {}
-  void setClock(std::string_view) override {}
-  Answer message(const Message& m) override { return m.defaultAnswer; }
-  int ask(const Question& q) override { return q.defaultId; }
-  std::optional<std::string> chooseFile(const FileRequest&) override { return std::nullopt; }
-  std::optional<std::string> askText(const TextRequest&) override { return std::nullopt; }
-  void progress(int, std::string_view) override {}
-  void setBusy(bool) override {}
-};
+using bench::QuietUi;
 
 // One channel of 3-byte words: `records` words after the image header.
 void BM_Retrieval(benchmark::State& state) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "core/session.h"
+#include "../bench_session.h"
 #include "frame/plot_model.h"
 #include "gui/plot_widget.h"
 #include "platform/serial_port.h"
@@ -15,26 +16,14 @@ namespace {
 
 using namespace kts;
 
-class SilentUi final : public Ui {
- public:
-  void setStatus(std::string_view, bool) override {}
-  void setConnectionState(std::string_view) override {}
-  void setUnitsIcon(bool) override {}
-  void setClock(std::string_view) override {}
-  Answer message(const Message& m) override { return m.defaultAnswer; }
-  int ask(const Question& q) override { return q.defaultId; }
-  std::optional<std::string> chooseFile(const FileRequest&) override { return std::nullopt; }
-  std::optional<std::string> askText(const TextRequest&) override { return std::nullopt; }
-  void progress(int, std::string_view) override {}
-  void setBusy(bool) override {}
-};
+using bench::QuietUi;
 
 constexpr int kChannels = 8;
 constexpr int kSamples = 350'000;
 constexpr int kWidth = 1000;
 
 struct Rig {
-  SilentUi ui;
+  QuietUi ui;
   SystemClock clock;
   TermiosOpener opener;
   NoClipboard clipboard;
