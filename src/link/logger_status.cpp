@@ -24,7 +24,10 @@ bool ParseStatusReply(std::string_view reply, bool extended, int* code, int* sec
   unsigned first = 0, second = 0;
   const int fields = std::sscanf(field, "%2X%2X", &first, &second);
   if (fields < 1) return false;
-  int c = static_cast<int>(first);
+  // sscanf's %X takes a sign, so a noisy "-1" reads as a huge value: never
+  // let it become a negative status.
+  int c = first > 0xFF ? 7 : static_cast<int>(first);
+  if (second > 0xFF) second = 0;
   if (!extended) {
     if (c > 6) c = 7;
     second = 0;

@@ -1,6 +1,7 @@
 #include "link/protocol.h"
 
 #include <algorithm>
+#include <cctype>
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -55,6 +56,13 @@ bool SendTable(Session& s, std::string_view prefix, int n, const uint8_t* data) 
   return true;
 }
 
+namespace {
+unsigned HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return static_cast<unsigned>(c - '0');
+  return static_cast<unsigned>(std::toupper(static_cast<unsigned char>(c)) - 'A' + 10);
+}
+}  // namespace
+
 int ReadTable(Session& s, std::string_view command, uint8_t* out, int capacity, int* length) {
   if (length) *length = 0;
   WriteComm(s, PortRole::Logger, command);
@@ -63,9 +71,14 @@ int ReadTable(Session& s, std::string_view command, uint8_t* out, int capacity, 
   const size_t echo = reply.find(command);
   if (echo == std::string_view::npos || Contains(reply, "Unknown command")) return 0;
   if (reply.size() < command.size() + 2 || echo + command.size() + 2 > reply.size()) return 0;
-  char digits[3] = {reply[echo + command.size()], reply[echo + command.size() + 1], 0};
-  unsigned n = 0;
-  if (std::sscanf(digits, "%2X", &n) != 1) return 0;
+  // Exactly two hex digits: a sign or a space from a noisy line must not
+  // turn into a huge count.
+  const char high = reply[echo + command.size()];
+  const char low = reply[echo + command.size() + 1];
+  if (!std::isxdigit(static_cast<unsigned char>(high)) ||
+      !std::isxdigit(static_cast<unsigned char>(low)))
+    return 0;
+  const unsigned n = HexDigitValue(high) * 16 + HexDigitValue(low);
   const uint8_t ack = kAck;
   WriteBytes(s, PortRole::Logger, &ack, 1);
   if (n < 1) return -1;

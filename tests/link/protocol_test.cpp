@@ -158,6 +158,17 @@ TEST(ReadTable, ALengthBeyondTheCallersBufferIsRefused) {
   EXPECT_EQ(ReadTable(t.s, "R0400", out, sizeof out), 0);
 }
 
+TEST(ReadTable, ALengthThatIsNotTwoHexDigitsIsRefused) {
+  // "-1" once read as a count of four thousand million bytes.
+  for (const char* length : {"-1", " 5", "+8", "G0"}) {
+    test::PtyPeer peer(TablePeer("R0400", std::string(300, 'x'), length));
+    test::TestSession t;
+    ASSERT_TRUE(t.openLogger(peer.path()));
+    uint8_t out[26];
+    EXPECT_EQ(ReadTable(t.s, "R0400", out, sizeof out), 0) << length;
+  }
+}
+
 TEST(ReadTable, AShortChunkFails) {
   // The logger claims 20 bytes but sends only 17.
   test::PtyPeer peer(TablePeer("R0400", WithTableCheck(std::string(16, 'a')), "14"));
