@@ -25,4 +25,31 @@ void ShowMessageLine(QLabel* label, const MessageLine& line) {
   label->setStyleSheet(line.indicator == MessageIndicator::Warning ? "color: #a00000;" : "");
 }
 
+void LoggerStateLabels::addTo(QFormLayout* form, QWidget* parent, const char* memoryLabel) {
+  auto field = [&](const char* label) {
+    auto* l = new QLabel(parent);
+    form->addRow(label, l);
+    return l;
+  };
+  name = field("Logger");
+  status = field("Status");
+  hostTime = field("PC time");
+  loggerTime = field("Logger time");
+  startTime = field("Start time");
+  endTime = field("End time");
+  period = field("Sampling period");
+  memory = field(memoryLabel);
+}
+
+void LoggerStateLabels::show(const LoggerStateTexts& t, const std::string& memoryUsage) {
+  name->setText(FromLatin1(t.loggerName));
+  status->setText(FromLatin1(t.statusName));
+  hostTime->setText(FromLatin1(t.hostTime));
+  loggerTime->setText(FromLatin1(t.loggerTime));
+  startTime->setText(FromLatin1(t.startTime));
+  endTime->setText(FromLatin1(t.endTime));
+  period->setText(FromLatin1(t.period));
+  memory->setText(FromLatin1(memoryUsage));
+}
+
 }  // namespace kts::gui

@@ -2,6 +2,7 @@
 // system's Latin-1 texts, and a message line with its indicator.
 #pragma once
 
+#include <QFormLayout>
 #include <QLabel>
 #include <QString>
 #include <string>
@@ -24,5 +25,20 @@ QString DialogTitle(const Session& s, std::string_view title);
 
 // Shows a message line: its text, and an info or warning mark before it.
 void ShowMessageLine(QLabel* label, const MessageLine& line);
+
+// The logger's state as the setup and the retrieval screens both show it.
+struct LoggerStateLabels {
+  QLabel* name = nullptr;
+  QLabel* status = nullptr;
+  QLabel* hostTime = nullptr;
+  QLabel* loggerTime = nullptr;
+  QLabel* startTime = nullptr;
+  QLabel* endTime = nullptr;
+  QLabel* period = nullptr;
+  QLabel* memory = nullptr;
+
+  void addTo(QFormLayout* form, QWidget* parent, const char* memoryLabel);
+  void show(const LoggerStateTexts& t, const std::string& memoryUsage);
+};
 
 }  // namespace kts::gui

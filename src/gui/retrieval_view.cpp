@@ -32,14 +32,7 @@ RetrievalView::RetrievalView(Session& s, RetrievalFlowHooks hooks, QWidget* pare
     form->addRow(label, l);
     return l;
   };
-  name_ = field("Logger");
-  status_ = field("Status");
-  hostTime_ = field("PC time");
-  loggerTime_ = field("Logger time");
-  startTime_ = field("Start time");
-  endTime_ = field("End time");
-  period_ = field("Sampling period");
-  memory_ = field("Memory used");
+  state_.addTo(form, this, "Memory used");
   startMode_ = field("Start mode");
   realTime_ = field("Real-time output");
   layout->addLayout(form);
@@ -116,14 +109,7 @@ void RetrievalView::keyReleaseEvent(QKeyEvent* event) {
 
 void RetrievalView::refresh() {
   const LoggerStateTexts& t = screen_.state;
-  name_->setText(FromLatin1(t.loggerName));
-  status_->setText(FromLatin1(t.statusName));
-  hostTime_->setText(FromLatin1(t.hostTime));
-  loggerTime_->setText(FromLatin1(t.loggerTime));
-  startTime_->setText(FromLatin1(t.startTime));
-  endTime_->setText(FromLatin1(t.endTime));
-  period_->setText(FromLatin1(t.period));
-  memory_->setText(FromLatin1(screen_.memoryUsage));
+  state_.show(t, screen_.memoryUsage);
   startMode_->setText(FromLatin1(screen_.startMode));
   realTime_->setText(FromLatin1(screen_.realTime));
   ShowMessageLine(message_, screen_.message);

@@ -2,6 +2,8 @@
 // model; the main window's tick drives the blocks of a retrieval.
 #pragma once
 
+#include "gui/dialog_helpers.h"
+
 #include <QDialog>
 #include <functional>
 
@@ -45,14 +47,7 @@ class RetrievalView : public QDialog {
 
   Session& s_;
   RetrievalScreen screen_;
-  QLabel* name_;
-  QLabel* status_;
-  QLabel* hostTime_;
-  QLabel* loggerTime_;
-  QLabel* startTime_;
-  QLabel* endTime_;
-  QLabel* period_;
-  QLabel* memory_;
+  LoggerStateLabels state_;
   QLabel* startMode_;
   QLabel* realTime_;
   QLabel* message_;

@@ -38,19 +38,7 @@ SetupView::SetupView(Session& s, QWidget* parent) : QDialog(parent), s_(s) {
   setWindowTitle(DialogTitle(s, kSetupTitle));
   auto* layout = new QVBoxLayout(this);
   auto* form = new QFormLayout;
-  auto field = [&](const char* label) {
-    auto* l = new QLabel(this);
-    form->addRow(label, l);
-    return l;
-  };
-  name_ = field("Logger");
-  status_ = field("Status");
-  hostTime_ = field("PC time");
-  loggerTime_ = field("Logger time");
-  startTime_ = field("Start time");
-  endTime_ = field("End time");
-  period_ = field("Sampling period");
-  memory_ = field("Memory");
+  state_.addTo(form, this, "Memory");
   start_ = new QComboBox(this);
   realTime_ = new QComboBox(this);
   form->addRow("Start", start_);
@@ -155,14 +143,7 @@ void SetupView::refresh() {
   updating_ = true;
   const SetupScreen& w = s_.setup;
   const LoggerStateTexts& t = w.texts;
-  name_->setText(FromLatin1(t.loggerName));
-  status_->setText(FromLatin1(t.statusName));
-  hostTime_->setText(FromLatin1(t.hostTime));
-  loggerTime_->setText(FromLatin1(t.loggerTime));
-  startTime_->setText(FromLatin1(t.startTime));
-  endTime_->setText(FromLatin1(t.endTime));
-  period_->setText(FromLatin1(t.period));
-  memory_->setText(FromLatin1(w.memoryUsage));
+  state_.show(t, w.memoryUsage);
   if (!start_->view()->isVisible()) Fill(start_, StartList(s_));
   if (!realTime_->view()->isVisible()) Fill(realTime_, RealTimeList(s_));
   times_->setEnabled(!w.fieldsHidden);

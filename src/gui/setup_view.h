@@ -3,6 +3,8 @@
 // their own views.
 #pragma once
 
+#include "gui/dialog_helpers.h"
+
 #include <QDialog>
 #include <QTimer>
 
@@ -33,14 +35,7 @@ class SetupView : public QDialog {
   void afterButton();
 
   Session& s_;
-  QLabel* name_;
-  QLabel* status_;
-  QLabel* hostTime_;
-  QLabel* loggerTime_;
-  QLabel* startTime_;
-  QLabel* endTime_;
-  QLabel* period_;
-  QLabel* memory_;
+  LoggerStateLabels state_;
   QComboBox* start_;
   QComboBox* realTime_;
   QPushButton* times_;
